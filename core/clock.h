@@ -1,0 +1,61 @@
+// The one record of settings and countdown state, the countdown engine and
+// the text of every line the main window shows. Portable: all platform
+// needs go through host.h, the settings file through settings.h.
+#pragma once
+#include <stddef.h>
+#include <stdint.h>
+
+#include "host.h"
+
+enum { ClockTextSize = 260 };  // MAX_PATH: paths and values, terminating zero included
+enum { LineSize = 256 };       // one display line
+
+struct ClockData {
+    int32_t left;
+    int32_t top;
+    int32_t right;
+    int32_t bottom;
+    char WorkDir[ClockTextSize];
+    int32_t TimerFormat;   // 0 = 12-hour with AM/PM, otherwise 24-hour
+    uint32_t StartTick;
+    int32_t DurationMs;
+    int32_t TimerMinute;
+    int32_t TimerSecond;
+    int32_t Running;
+    int32_t SoundFormat;   // 0 = default beep, otherwise the wave file SoundWav
+    int32_t BeepPending;
+    char SoundWav[ClockTextSize];
+    int32_t Restart;
+    int32_t RestartArmed;
+    int32_t RestartSec;
+};
+
+// Record set-up on a zeroed record: working directory, settings file, derived values.
+void InitClockData(ClockData* data);
+// (TimerMinute * 60 + TimerSecond) * 1000 in wrapping 32-bit arithmetic, so
+// hand-edited presets of any size never overflow a signed int.
+int32_t PresetDurationMs(int32_t minutes, int32_t seconds);
+
+// Countdown engine.
+void StartTimer(ClockData* data);
+void StopTimer(ClockData* data);
+void ClockTick(HostWindow mainWindow, ClockData* data);
+void CheckRestart(ClockData* data);
+void UpdateCountdown(HostWindow mainWindow, ClockData* data);
+
+// Display lines.
+void ClearListBox(DisplayBox listBox);
+void ShowClockLines(const ClockData* data);
+void ShowCountdown(int32_t minutes, int32_t seconds);
+// The texts of the three clock lines for a given local time.
+void FormatDateLine(char* out, size_t size, const LocalTime* time);
+void FormatTimeLine(char* out, size_t size, const LocalTime* time, int32_t timerFormat);
+void FormatRestartLine(char* out, size_t size, int32_t restart, int32_t restartSec);
+void FormatCountdownLine(char* out, size_t size, int32_t minutes, int32_t seconds);
+
+// Bounded printf into out; always zero-terminated, returns false when cut.
+bool FormatText(char* out, size_t size, const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 3, 4)))
+#endif
+    ;

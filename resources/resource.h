@@ -1,0 +1,43 @@
+/* Resource and control IDs and the notification-area callback message,
+   shared by velmaris.rc and the shell. */
+#ifndef VELMARIS_RESOURCE_H
+#define VELMARIS_RESOURCE_H
+
+#define IDI_VELMARIS        100
+#define IDD_MAIN            1000
+#define IDD_SETTINGS        4000
+
+/* Main window */
+#define IDC_START           2000
+#define IDC_SETTINGS        2001
+#define IDC_STOP            2002
+#define IDC_CLOSE           2003
+#define IDC_CLOCKLINES      3001
+#define IDC_COUNTDOWNLINE   3002
+
+/* Settings dialog (OK and Cancel are IDOK and IDCANCEL) */
+#define IDC_TIMER_GROUP     5000
+#define IDC_MINUTES         5001
+#define IDC_SECONDS         5002
+#define IDC_MINUTES_LABEL   5003
+#define IDC_SECONDS_LABEL   5004
+#define IDC_FORMAT_GROUP    6000
+#define IDC_FORMAT_AMPM     6001
+#define IDC_FORMAT_24H      6002
+#define IDC_SOUND_GROUP     7000
+#define IDC_SOUND_DEFAULT   7001
+#define IDC_SOUND_WAVE      7002
+#define IDC_WAVE_PATH       7003
+#define IDC_BROWSE          7004
+#define IDC_RESTART_GROUP   8000
+#define IDC_RESTART_ON      8001
+#define IDC_RESTART_SEC     8002
+#define IDC_RESTART_LABEL   8003
+
+#define CLOCK_TIMER_ID      1
+#define CLOCK_TIMER_PERIOD  1000
+
+/* WM_APP + 100 */
+#define WM_TRAYNOTIFY       0x8064
+
+#endif

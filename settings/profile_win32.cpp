@@ -1,0 +1,31 @@
+// Win32 backend of the profile interface: the private-profile calls.
+#include <windows.h>
+
+#include "profile.h"
+
+bool ProfileOpenAlways(const char* path)
+{
+    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    CloseHandle(file);
+    return true;
+}
+
+uint32_t ProfileRead(const char* path, const char* section, const char* key,
+                     const char* def, char* out, uint32_t size)
+{
+    if (size == 0)
+        return 0;
+    out[0] = '\0';
+    DWORD n = GetPrivateProfileStringA(section, key, def, out, size, path);
+    out[size - 1] = '\0';
+    return n;
+}
+
+bool ProfileWrite(const char* path, const char* section, const char* key,
+                  const char* value)
+{
+    return WritePrivateProfileStringA(section, key, value, path) != FALSE;
+}

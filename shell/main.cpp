@@ -1,0 +1,241 @@
+// WinMain, the main window and the message loop. The main window is a
+// modeless dialog of the private class "Velmaris": the dialog manager gives it
+// its controls, font and keyboard navigation, MainWndProc handles its messages.
+#include "resource.h"
+#include "settings.h"
+#include "shell.h"
+
+static const char ClassName[] = "Velmaris";
+static const char TrayTip[] = "Velmaris";
+
+HINSTANCE MainInstance;
+HWND MainWindow;
+HWND ClockLinesBox;
+HWND CountdownLineBox;
+static HGLOBAL ClockMemory;       // the ClockData block, NULL once freed
+static UINT TaskbarCreatedMessage;  // sent when the taskbar (re)starts
+static bool SettingsSaved;          // the close or session-end save has been made
+
+// Each handler locks the record for one message; NULL when there is none.
+static ClockData* LockClock()
+{
+    return ClockMemory ? (ClockData*)GlobalLock(ClockMemory) : NULL;
+}
+
+static void UnlockClock()
+{
+    if (ClockMemory)
+        GlobalUnlock(ClockMemory);
+}
+
+static void OnCreate()
+{
+    ClockMemory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(ClockData));
+    if (!ClockMemory)
+        return;
+    ClockData* data = LockClock();
+    if (data)
+        InitClockData(data);
+    UnlockClock();
+}
+
+static void PlaceMainWindow(ClockData* data)
+{
+    RECT actual;
+    if (SetWindowPos(MainWindow, NULL, data->left, data->top, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW) &&
+        GetWindowRect(MainWindow, &actual)) {
+        data->left = actual.left;
+        data->top = actual.top;
+        data->right = actual.right;
+        data->bottom = actual.bottom;
+    }
+}
+
+static void OnPaint(HWND window)
+{
+    // Begin and end the paint even without a record, so the region is validated.
+    PAINTSTRUCT paint;
+    BeginPaint(window, &paint);
+    ClockData* data = LockClock();
+    if (data)
+        ClockTick(window, data);
+    UnlockClock();
+    EndPaint(window, &paint);
+}
+
+// Saves the rectangle and settings once, whether at close or at session end.
+static void SaveOnce(ClockData* data)
+{
+    if (data && !SettingsSaved) {
+        SaveClockData(data);
+        SettingsSaved = true;
+    }
+}
+
+static void OnClose(HWND window)
+{
+    // The open settings dialog holds the record: end it as Cancel and close
+    // once its modal loop has let go.
+    if (SettingsDialogActive()) {
+        if (OpenSettingsDialog())
+            EndDialog(OpenSettingsDialog(), 0);
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        return;
+    }
+    SaveOnce(LockClock());
+    SetTrayIcon(window, NIM_DELETE, 0, IDI_VELMARIS, TrayTip);
+    UnlockClock();
+    if (ClockMemory) {
+        GlobalFree(ClockMemory);
+        ClockMemory = NULL;
+    }
+    DestroyWindow(window);
+}
+
+static void OnEndSession(WPARAM ending)
+{
+    // Windows ends the process after this message without a WM_CLOSE.
+    if (!ending)
+        return;
+    SaveOnce(LockClock());
+    UnlockClock();
+}
+
+static LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    ClockData* data;
+    switch (LOWORD(wParam)) {
+    case IDC_START:
+        if ((data = LockClock()) != NULL)
+            StartTimer(data);
+        UnlockClock();
+        return 0;
+    case IDC_SETTINGS:
+        // A second request while the dialog is open would edit the same working copy.
+        if (!SettingsDialogActive() && (data = LockClock()) != NULL)
+            RunSettingsDialog(MainInstance, window, data);
+        UnlockClock();
+        return 0;
+    case IDC_STOP:
+        if ((data = LockClock()) != NULL)
+            StopTimer(data);
+        UnlockClock();
+        return 0;
+    case IDC_CLOSE:
+        SendMessageA(window, WM_CLOSE, 0, 0);
+        return 0;
+    default:
+        return DefDlgProcA(window, message, wParam, lParam);
+    }
+}
+
+static LRESULT OnHitTest(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT hit = DefWindowProcA(window, WM_NCHITTEST, wParam, lParam);
+    if (hit == HTCLIENT)
+        return HTCAPTION;  // drag the window by its body
+    return DefDlgProcA(window, WM_NCHITTEST, wParam, lParam);
+}
+
+static LRESULT OnTrayNotify(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    if (LockClock())
+        OnTrayMessage(window, wParam, lParam);
+    UnlockClock();
+    return 0;
+}
+
+static LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_CREATE:
+        OnCreate();
+        return 0;
+    case WM_INITDIALOG:
+        return 0;
+    case WM_DESTROY:
+        KillTimer(window, CLOCK_TIMER_ID);
+        PostQuitMessage(0);
+        return 0;
+    case WM_PAINT:
+        OnPaint(window);
+        return 0;
+    case WM_CLOSE:
+        OnClose(window);
+        return 0;
+    case WM_ENDSESSION:
+        OnEndSession(wParam);
+        return 0;
+    case WM_NCHITTEST:
+        return OnHitTest(window, wParam, lParam);
+    case WM_COMMAND:
+        return OnCommand(window, message, wParam, lParam);
+    case WM_TIMER:
+        InvalidateRect(window, NULL, FALSE);
+        return 0;
+    case WM_TRAYNOTIFY:
+        return OnTrayNotify(window, wParam, lParam);
+    default:
+        // A restarted taskbar has lost every icon; put ours back.
+        if (message == TaskbarCreatedMessage && message != 0) {
+            SetTrayIcon(window, NIM_ADD, 0, IDI_VELMARIS, TrayTip);
+            return 0;
+        }
+        return DefDlgProcA(window, message, wParam, lParam);
+    }
+}
+
+static bool RegisterMainClass(HINSTANCE instance)
+{
+    WNDCLASSA windowClass;
+    ZeroMemory(&windowClass, sizeof windowClass);
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = MainWndProc;
+    windowClass.cbClsExtra = 0;
+    windowClass.cbWndExtra = DLGWINDOWEXTRA;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_VELMARIS));
+    windowClass.hCursor = LoadCursorA(NULL, (LPCSTR)IDC_ARROW);
+    windowClass.hbrBackground = (HBRUSH)(COLOR_BTNFACE + 1);
+    windowClass.lpszMenuName = NULL;
+    windowClass.lpszClassName = ClassName;
+    return RegisterClassA(&windowClass) != 0;
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCode)
+{
+    MainInstance = instance;
+    if (!RegisterMainClass(instance))
+        return 0;
+    TaskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+    MainWindow = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), NULL, NULL, 0);
+    ClockLinesBox = GetDlgItem(MainWindow, IDC_CLOCKLINES);
+    CountdownLineBox = GetDlgItem(MainWindow, IDC_COUNTDOWNLINE);
+
+    ClockData* data = LockClock();
+    if (data) {
+        ShowCountdown(data->TimerMinute, data->TimerSecond);
+        PlaceMainWindow(data);
+    }
+    UnlockClock();
+
+    SetTrayIcon(MainWindow, NIM_ADD, 0, IDI_VELMARIS, TrayTip);
+    if (!SetTimer(MainWindow, CLOCK_TIMER_ID, CLOCK_TIMER_PERIOD, NULL)) {
+        MessageBoxA(MainWindow, "Too many clocks or timers!", "Velmaris", MB_ICONWARNING);
+        return 0;
+    }
+    ShowWindow(MainWindow, showCode);
+    UpdateWindow(MainWindow);
+
+    MSG message;
+    BOOL got;
+    while ((got = GetMessageA(&message, NULL, 0, 0)) != 0) {
+        if (got == -1)
+            return 0;  // an error, not a message: end rather than spin on it
+        if (!IsDialogMessageA(MainWindow, &message)) {
+            TranslateMessage(&message);
+            DispatchMessageA(&message);
+        }
+    }
+    return (int)message.wParam;
+}

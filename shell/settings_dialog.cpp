@@ -1,0 +1,226 @@
+// The modal settings dialog. It edits a working copy of the record's
+// settings; only OK writes the copy back, and the change shows at once.
+#include <stddef.h>
+
+#include "resource.h"
+#include "shell.h"
+
+#include <commdlg.h>
+
+struct DialogValues {
+    int32_t TimerFormat;
+    int32_t TimerMinute;
+    int32_t TimerSecond;
+    int32_t SoundFormat;
+    char SoundWav[ClockTextSize];
+    int32_t Restart;
+    int32_t RestartSec;
+};
+
+static DialogValues DialogSettings;
+static DialogValues OpenedWith;  // the settings as the dialog opened, for unusable box input
+static char PickedFile[ClockTextSize + 1];
+static bool DialogActive;
+static HWND DialogWindow;
+
+bool SettingsDialogActive()
+{
+    return DialogActive;
+}
+
+HWND OpenSettingsDialog()
+{
+    return DialogWindow;
+}
+
+static void CopyText(char* to, const char* from)
+{
+    lstrcpynA(to, from, ClockTextSize);
+}
+
+void RunSettingsDialog(HINSTANCE instance, HWND mainWindow, ClockData* data)
+{
+    DialogSettings.TimerFormat = data->TimerFormat;
+    DialogSettings.TimerMinute = data->TimerMinute;
+    DialogSettings.TimerSecond = data->TimerSecond;
+    DialogSettings.SoundFormat = data->SoundFormat;
+    CopyText(DialogSettings.SoundWav, data->SoundWav);
+    DialogSettings.Restart = data->Restart;
+    DialogSettings.RestartSec = data->RestartSec;
+    OpenedWith = DialogSettings;
+
+    DialogActive = true;
+    INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SETTINGS), mainWindow,
+                                     SettingsDlgProc, 0);
+    DialogActive = false;
+    DialogWindow = NULL;
+    if (result == 0 || result == -1)
+        return;
+
+    data->TimerFormat = DialogSettings.TimerFormat;
+    data->TimerMinute = DialogSettings.TimerMinute;
+    data->TimerSecond = DialogSettings.TimerSecond;
+    data->SoundFormat = DialogSettings.SoundFormat;
+    if (DialogSettings.SoundFormat == 1) {
+        CopyText(data->SoundWav, DialogSettings.SoundWav);
+        ZeroMemory(DialogSettings.SoundWav, sizeof DialogSettings.SoundWav);
+    }
+    data->Restart = DialogSettings.Restart;
+    data->RestartSec = DialogSettings.RestartSec;
+    data->DurationMs = PresetDurationMs(data->TimerMinute, data->TimerSecond);
+    ClearListBox(CountdownLine);
+    ShowCountdown(data->TimerMinute, data->TimerSecond);
+}
+
+static void AddNumber(HWND dialog, int id, int value)
+{
+    char text[16];
+    FormatText(text, sizeof text, "%d", value);
+    SendDlgItemMessageA(dialog, id, CB_ADDSTRING, 0, (LPARAM)text);
+}
+
+static void EnableWaveControls(HWND dialog, BOOL enable)
+{
+    EnableWindow(GetDlgItem(dialog, IDC_WAVE_PATH), enable);
+    EnableWindow(GetDlgItem(dialog, IDC_BROWSE), enable);
+}
+
+static void OnInitDialog(HWND dialog)
+{
+    DialogWindow = dialog;
+    for (int i = 0; i <= 60; ++i) {
+        AddNumber(dialog, IDC_MINUTES, i);
+        if (i != 60)
+            AddNumber(dialog, IDC_SECONDS, i);
+    }
+    SendDlgItemMessageA(dialog, IDC_MINUTES, CB_SETCURSEL, (WPARAM)DialogSettings.TimerMinute, 0);
+    SendDlgItemMessageA(dialog, IDC_SECONDS, CB_SETCURSEL, (WPARAM)DialogSettings.TimerSecond, 0);
+    CheckDlgButton(dialog, DialogSettings.TimerFormat != 0 ? IDC_FORMAT_24H : IDC_FORMAT_AMPM,
+                   BST_CHECKED);
+    CheckDlgButton(dialog, DialogSettings.SoundFormat != 0 ? IDC_SOUND_WAVE : IDC_SOUND_DEFAULT,
+                   BST_CHECKED);
+    EnableWaveControls(dialog, DialogSettings.SoundFormat != 0);
+    if (DialogSettings.SoundFormat == 1)
+        SetDlgItemTextA(dialog, IDC_WAVE_PATH, DialogSettings.SoundWav);
+    SendDlgItemMessageA(dialog, IDC_RESTART_ON, BM_SETCHECK, (WPARAM)DialogSettings.Restart, 0);
+    for (int i = 1; i <= 60; ++i)
+        AddNumber(dialog, IDC_RESTART_SEC, i);
+    SendDlgItemMessageA(dialog, IDC_RESTART_SEC, CB_SETCURSEL,
+                        (WPARAM)(DialogSettings.RestartSec - 1), 0);
+    EnableWindow(GetDlgItem(dialog, IDC_RESTART_SEC), DialogSettings.Restart != 0);
+}
+
+// The box's field holds the chosen list item or what the user typed: a whole
+// number within the list's range counts, anything else keeps the fallback.
+static int32_t ReadBoxValue(HWND dialog, int id, int32_t low, int32_t high, int32_t fallback)
+{
+    char text[16];
+    if (GetDlgItemTextA(dialog, id, text, sizeof text) == 0)
+        return fallback;
+    const char* p = text;
+    while (*p == ' ')
+        ++p;
+    int32_t value = 0;
+    int digits = 0;
+    for (; *p >= '0' && *p <= '9' && digits < 4; ++p, ++digits)
+        value = value * 10 + (*p - '0');
+    while (*p == ' ')
+        ++p;
+    if (digits == 0 || *p != '\0' || value < low || value > high)
+        return fallback;
+    return value;
+}
+
+static void OnOk(HWND dialog)
+{
+    DialogSettings.TimerMinute = ReadBoxValue(dialog, IDC_MINUTES, 0, 60, OpenedWith.TimerMinute);
+    DialogSettings.TimerSecond = ReadBoxValue(dialog, IDC_SECONDS, 0, 59, OpenedWith.TimerSecond);
+    if (DialogSettings.SoundFormat == 1) {
+        ZeroMemory(DialogSettings.SoundWav, sizeof DialogSettings.SoundWav);
+        GetDlgItemTextA(dialog, IDC_WAVE_PATH, DialogSettings.SoundWav, ClockTextSize);
+        if (lstrcmpA(DialogSettings.SoundWav, "DEFAULT") == 0 || DialogSettings.SoundWav[0] == '\0') {
+            ZeroMemory(DialogSettings.SoundWav, sizeof DialogSettings.SoundWav);
+            DialogSettings.SoundFormat = 0;
+            EnableWaveControls(dialog, FALSE);
+        }
+    }
+    DialogSettings.Restart = (int32_t)SendDlgItemMessageA(dialog, IDC_RESTART_ON, BM_GETCHECK, 0, 0);
+    if (DialogSettings.Restart != 0) {
+        // A restart delay of 0 would restart at the very end of the run.
+        int32_t fallback = OpenedWith.RestartSec >= 1 ? OpenedWith.RestartSec : 10;
+        DialogSettings.RestartSec = ReadBoxValue(dialog, IDC_RESTART_SEC, 1, 60, fallback);
+    }
+    EndDialog(dialog, 1);
+}
+
+static void OnBrowse(HWND dialog)
+{
+    if (ChooseWaveFile(dialog))
+        SetDlgItemTextA(dialog, IDC_WAVE_PATH, PickedFile);
+}
+
+static INT_PTR OnDialogCommand(HWND dialog, WORD id)
+{
+    switch (id) {
+    case IDOK:
+        OnOk(dialog);
+        return TRUE;
+    case IDCANCEL:
+        EndDialog(dialog, 0);
+        return FALSE;
+    case IDC_FORMAT_AMPM:
+        DialogSettings.TimerFormat = 0;
+        return FALSE;
+    case IDC_FORMAT_24H:
+        DialogSettings.TimerFormat = 1;
+        return FALSE;
+    case IDC_SOUND_DEFAULT:
+        DialogSettings.SoundFormat = 0;
+        EnableWaveControls(dialog, FALSE);
+        return FALSE;
+    case IDC_SOUND_WAVE:
+        DialogSettings.SoundFormat = 1;
+        EnableWaveControls(dialog, TRUE);
+        return FALSE;
+    case IDC_BROWSE:
+        OnBrowse(dialog);
+        return FALSE;
+    case IDC_RESTART_ON:
+        DialogSettings.Restart = (int32_t)SendDlgItemMessageA(dialog, IDC_RESTART_ON, BM_GETCHECK, 0, 0);
+        EnableWindow(GetDlgItem(dialog, IDC_RESTART_SEC), DialogSettings.Restart != 0);
+        return FALSE;
+    default:
+        return FALSE;
+    }
+}
+
+INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        OnInitDialog(dialog);
+        return FALSE;
+    case WM_COMMAND:
+        return OnDialogCommand(dialog, LOWORD(wParam));
+    default:
+        return FALSE;
+    }
+}
+
+int ChooseWaveFile(HWND owner)
+{
+    static_assert(sizeof(void*) != 4 || offsetof(OPENFILENAMEA, pvReserved) == 76,
+                  "the record without the later members is 76 bytes on 32-bit Windows");
+    OPENFILENAMEA choice;
+    ZeroMemory(&choice, sizeof choice);
+    PickedFile[0] = '\0';
+    // The record without the members of later Windows versions.
+    choice.lStructSize = offsetof(OPENFILENAMEA, pvReserved);
+    choice.hwndOwner = owner;
+    choice.lpstrFilter = "All Files(*.*)\0*.*\0";
+    choice.lpstrFile = PickedFile;
+    choice.nMaxFile = sizeof PickedFile;
+    choice.lpstrTitle = "Wav File Select";
+    choice.Flags = OFN_READONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
+    return GetOpenFileNameA(&choice) ? 1 : 0;
+}

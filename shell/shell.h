@@ -1,0 +1,30 @@
+// The Win32 frame: module-level handles shared by the main window, the
+// notification-area icon, the settings dialog and the Win32 host.
+#pragma once
+#ifdef UNICODE
+#error "The shell is ANSI throughout: build without UNICODE"
+#endif
+#include <windows.h>
+
+#include "clock.h"
+
+extern HINSTANCE MainInstance;
+extern HWND MainWindow;
+extern HWND ClockLinesBox;
+extern HWND CountdownLineBox;
+
+// SetWindowPos topmost then not-topmost: in front of all others, shown, not left topmost.
+void RaiseWindow(HWND window);
+
+// Notification-area icon.
+BOOL SetTrayIcon(HWND window, DWORD action, UINT id, UINT iconResource, const char* tip);
+LRESULT OnTrayMessage(HWND window, WPARAM wParam, LPARAM lParam);
+
+// Settings dialog over a working copy of the record's settings; OK writes it back.
+void RunSettingsDialog(HINSTANCE instance, HWND mainWindow, ClockData* data);
+INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
+int ChooseWaveFile(HWND owner);
+// True from the start of RunSettingsDialog until its dialog has ended.
+bool SettingsDialogActive();
+// The open settings dialog window, or NULL.
+HWND OpenSettingsDialog();
