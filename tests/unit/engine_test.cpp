@@ -1,0 +1,273 @@
+// The countdown engine against a fake clock: expiry, alarms, automatic
+// restart, Start and Stop, and the wrap of the 32-bit tick count.
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include <string>
+
+#include "clock.h"
+#include "fake_host.h"
+
+namespace {
+
+HostWindow const mainWindow = (HostWindow)0x1234;
+
+class Engine : public ::testing::Test {
+protected:
+    ClockData d = {};
+
+    void SetUp() override
+    {
+        ResetFakeHost();
+        Preset(3, 0);
+        d.RestartSec = 10;
+    }
+    void Preset(int32_t minutes, int32_t seconds)
+    {
+        d.TimerMinute = minutes;
+        d.TimerSecond = seconds;
+        d.DurationMs = PresetDurationMs(minutes, seconds);
+    }
+    void StartAt(uint32_t tick)
+    {
+        fakeHost.tick = tick;
+        StartTimer(&d);
+        fakeHost.Take();
+    }
+    // One tick; returns what it sounded and raised: R raise, B beep, W wave.
+    std::string TickAt(uint32_t tick)
+    {
+        fakeHost.tick = tick;
+        ClockTick(mainWindow, &d);
+        std::string alarm;
+        for (const std::string& e : fakeHost.Take())
+            if (e == "raise")
+                alarm += 'R';
+            else if (e == "beep")
+                alarm += 'B';
+            else if (e.compare(0, 5, "wave ") == 0)
+                alarm += e == "wave C:\\alarm.wav" ? 'W' : '?';
+        return alarm;
+    }
+    std::string Countdown() const
+    {
+        const auto& box = fakeHost.boxes[CountdownLine];
+        return box.size() == 1 ? box[0] : "<" + std::to_string(box.size()) + " lines>";
+    }
+};
+
+TEST_F(Engine, RemainingTimeIsTruncatedToWholeSeconds)
+{
+    struct { uint32_t elapsed; const char* line; } const cases[] = {
+        {0, " 3:00"}, {600, " 2:59"}, {1000, " 2:59"}, {120000, " 1:00"},
+        {120001, " 0:59"}, {179001, " 0:00"}, {179999, " 0:00"},
+    };
+    for (const auto& c : cases) {
+        StartAt(5000);
+        EXPECT_EQ(TickAt(5000 + c.elapsed), "") << c.elapsed;
+        EXPECT_EQ(Countdown(), c.line) << c.elapsed;
+        EXPECT_EQ(d.Running, 1) << c.elapsed;
+    }
+    Preset(60, 59);
+    StartAt(5000);
+    TickAt(5000);
+    EXPECT_EQ(Countdown(), " 60:59");
+}
+
+TEST_F(Engine, CountdownExpiresAcrossTheTickWrap)
+{
+    StartAt(0xFFFFF000u);
+    struct { uint32_t tick; const char* line; int running; } const steps[] = {
+        {0xFFFFF3E8u, " 2:59", 1},  // 1 s in
+        {0xFFFFFBFFu, " 2:56", 1},
+        {0x00000000u, " 2:55", 1},  // the tick count has wrapped
+        {0x00000388u, " 2:55", 1},
+        {0x0002AF1Fu, " 0:00", 1},  // 1 ms before the end
+        {0x0002AF20u, " 3:00", 0},  // 0xFFFFF000 + 180000, wrapped
+    };
+    for (const auto& s : steps) {
+        std::string alarm = TickAt(s.tick);
+        EXPECT_EQ(Countdown(), s.line) << std::hex << s.tick;
+        EXPECT_EQ(d.Running, s.running) << std::hex << s.tick;
+        EXPECT_EQ(alarm, s.running ? "" : "RB") << std::hex << s.tick;
+    }
+    ASSERT_EQ(fakeHost.raisedWindows.size(), 1u);
+    EXPECT_EQ(fakeHost.raisedWindows[0], mainWindow);
+}
+
+// A 0:05 run started at 1500 ends at 6500 and is noticed by the tick at 7000;
+// a restart 3 s after the nominal end comes with the tick at 10000, and that
+// run ends exactly on the tick at 15000.
+TEST_F(Engine, AlarmTable)
+{
+    struct { int32_t sound, restart; const char* ticks[16]; } const rows[] = {
+        {0, 0, {"", "", "", "", "", "RB", "B", "B", "B", "B", "B", "B", "B", "B", "B", "B"}},
+        {0, 1, {"", "", "", "", "", "RB", "", "", "", "", "", "", "", "RB", "", ""}},
+        {2, 0, {"", "", "", "", "", "RW", "", "", "", "", "", "", "", "", "", ""}},
+        {2, 1, {"", "", "", "", "", "RW", "", "", "", "", "", "", "", "RW", "", ""}},
+    };
+    for (const auto& row : rows) {
+        SetUp();
+        Preset(0, 5);
+        d.RestartSec = 3;
+        d.SoundFormat = row.sound;
+        d.Restart = row.restart;
+        strcpy(d.SoundWav, "C:\\alarm.wav");
+        StartAt(1500);
+        for (int i = 0; i < 16; ++i) {
+            uint32_t tick = 2000 + 1000 * i;
+            EXPECT_EQ(TickAt(tick), row.ticks[i])
+                << "SoundFormat " << row.sound << " Restart " << row.restart << " tick " << tick;
+        }
+        EXPECT_EQ(d.RestartArmed, 1);
+    }
+}
+
+class RestartChain : public Engine, public ::testing::WithParamInterface<uint32_t> {};
+
+TEST_P(RestartChain, TimedFromTheNominalEnd)
+{
+    const uint32_t t = GetParam();
+    d.Restart = 1;
+    StartAt(t);
+    TickAt(t + 179999);
+    EXPECT_EQ(d.Running, 1);
+    EXPECT_EQ(TickAt(t + 180000), "RB");
+    EXPECT_EQ(d.Running, 0);
+    EXPECT_EQ(Countdown(), " 3:00");
+    // Noticed late: the restart still counts from the nominal end.
+    EXPECT_EQ(TickAt(t + 185000), "");
+    EXPECT_EQ(d.BeepPending, 0);
+    EXPECT_EQ(TickAt(t + 189999), "");
+    EXPECT_EQ(d.Running, 0);
+    EXPECT_EQ(d.StartTick, t);
+    EXPECT_EQ(TickAt(t + 190001), "");
+    EXPECT_EQ(d.Running, 1);
+    EXPECT_EQ(d.StartTick, t + 190001);
+    EXPECT_EQ(Countdown(), " 3:00");  // counted in the same tick
+    EXPECT_EQ(TickAt(t + 370000), "");
+    EXPECT_EQ(TickAt(t + 370001), "RB");
+    EXPECT_EQ(TickAt(t + 380002), "");
+    EXPECT_EQ(d.StartTick, t + 380002);
+}
+
+INSTANTIATE_TEST_SUITE_P(Ticks, RestartChain,
+                         ::testing::Values(1000u, 0xFFFD2000u /* first end after the wrap */,
+                                           0xFFFCF000u /* first restart after the wrap */));
+
+TEST_F(Engine, RestartTwoNeverRestartsAndKeepsBeeping)
+{
+    d.Restart = 2;
+    StartAt(0);
+    EXPECT_EQ(TickAt(180000), "RB");
+    for (uint32_t tick = 181000; tick < 400000; tick += 7000) {
+        EXPECT_EQ(TickAt(tick), "B") << tick;
+        EXPECT_EQ(d.Running, 0) << tick;
+    }
+    EXPECT_EQ(fakeHost.boxes[ClockLines][2], "  ON:10sec.");
+}
+
+TEST_F(Engine, StartWhileBeepingSilencesUntilTheNextExpiry)
+{
+    StartAt(0);
+    EXPECT_EQ(TickAt(180000), "RB");
+    EXPECT_EQ(TickAt(181000), "B");
+    fakeHost.tick = 181500;
+    StartTimer(&d);
+    EXPECT_TRUE(fakeHost.Take().empty());  // Start alone writes nothing
+    EXPECT_EQ(d.BeepPending, 1);
+    for (uint32_t tick = 182000; tick < 361500; tick += 1000)
+        ASSERT_EQ(TickAt(tick), "") << tick;
+    EXPECT_EQ(TickAt(361500), "RB");
+    EXPECT_EQ(TickAt(362500), "B");
+}
+
+TEST_F(Engine, StartDuringARunBeginsAfresh)
+{
+    StartAt(0);
+    TickAt(100000);
+    StartAt(150000);
+    EXPECT_EQ(Countdown(), " 1:20");  // not refreshed by Start
+    EXPECT_EQ(TickAt(329999), "");
+    EXPECT_EQ(Countdown(), " 0:00");
+    EXPECT_EQ(TickAt(330000), "RB");
+}
+
+TEST_F(Engine, ZeroPresetExpiresAtTheFirstTick)
+{
+    Preset(0, 0);
+    StartAt(77);
+    EXPECT_EQ(TickAt(77), "RB");
+    EXPECT_EQ(Countdown(), " 0:00");
+}
+
+TEST_F(Engine, StopEndsEverything)
+{
+    struct { const char* when; uint32_t stopAt; int32_t restart; } const cases[] = {
+        {"during a run", 60000, 1}, {"while beeping", 185000, 0}, {"before a restart", 185000, 1},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        d.Restart = c.restart;
+        StartAt(0);
+        TickAt(60000);
+        if (c.stopAt > 180000)
+            TickAt(180000);
+        fakeHost.tick = c.stopAt;
+        fakeHost.Take();
+        StopTimer(&d);
+        EXPECT_EQ(fakeHost.Take(), (std::vector<std::string>{"clear 1", "insert 1 0  3:00"}))
+            << c.when;
+        EXPECT_EQ(d.Running | d.BeepPending | d.RestartArmed, 0) << c.when;
+        for (uint32_t tick = c.stopAt + 1000; tick < 800000; tick += 9000)
+            ASSERT_EQ(TickAt(tick), "") << c.when << " " << tick;
+        EXPECT_EQ(Countdown(), " 3:00") << c.when;
+        EXPECT_EQ(fakeHost.Count("clear 1"), 2 + (c.stopAt > 180000)) << c.when;
+    }
+}
+
+TEST_F(Engine, EveryTickRewritesTheClockLines)
+{
+    d.TimerFormat = 1;
+    fakeHost.time = {2003, 2, 0, 9, 12, 30, 5, 0};
+    ClockTick(mainWindow, &d);
+    EXPECT_EQ(fakeHost.Take(), (std::vector<std::string>{
+                                   "clear 0", "insert 0 0   Sun  2003/02/09",
+                                   "insert 0 1   12:30:05  ", "insert 0 2   OFF:00sec."}));
+    EXPECT_TRUE(fakeHost.boxes[CountdownLine].empty());  // idle ticks leave it alone
+}
+
+TEST_F(Engine, HugePresetsStayDefined)
+{
+    struct { int32_t minutes, seconds, durationMs; const char* first; } const cases[] = {
+        {60, 59, 3659000, " 60:59"},
+        {35791, 0, 2147460000, " 35791:00"},
+        {35792, 0, -2147447296, " 35792:00"},  // wraps negative: expires at once
+        {INT32_MAX, 59, -1000, " 2147483647:59"},
+        {-1, 0, -60000, " -1:00"},
+        {INT32_MIN, INT32_MIN, 0, " -2147483648:-2147483648"},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        Preset(c.minutes, c.seconds);
+        EXPECT_EQ(d.DurationMs, c.durationMs) << c.minutes;
+        StartAt(0xFFFFFF00u);
+        std::string alarm = TickAt(0xFFFFFF00u);
+        EXPECT_EQ(alarm, c.durationMs > 0 ? "" : "RB") << c.minutes;
+        EXPECT_EQ(Countdown(), c.first) << c.minutes;
+    }
+    // A restart delay whose milliseconds exceed INT32_MAX.
+    SetUp();
+    d.Restart = 1;
+    d.RestartSec = 2147484;
+    StartAt(0);
+    EXPECT_EQ(TickAt(180000), "RB");
+    EXPECT_EQ(TickAt(181000), "");
+    EXPECT_EQ(TickAt(2147664000u), "");
+    EXPECT_EQ(d.Running, 0);
+    TickAt(2147664001u);
+    EXPECT_EQ(d.StartTick, 2147664001u);
+}
+
+}  // namespace

@@ -1,0 +1,230 @@
+// Loading and saving Velmaris.ini over the in-memory profile.
+#include <gtest/gtest.h>
+
+#include <limits.h>
+#include <string.h>
+
+#include <string>
+
+#include "clock.h"
+#include "fake_host.h"
+#include "memory_profile.h"
+#include "settings.h"
+
+namespace {
+
+const std::vector<std::string> defaultWrites = {
+    "WINDOW left=100",         "WINDOW top=100",          "WINDOW right=100",
+    "WINDOW bottom=100",       "SETTING TimerMinute=3",   "SETTING TimerSecond=0",
+    "SETTING TimerFormat=1",   "SETTING SoundFormat=0",   "SETTING SoundWav=DEFAULT",
+    "SETTING Restart=0",       "SETTING RestartSec=10",
+};
+
+class Settings : public ::testing::Test {
+protected:
+    ClockData d = {};
+
+    void SetUp() override
+    {
+        ResetFakeHost();
+        ResetMemoryProfile();
+        fakeHost.currentDir = "D:\\work";
+        fakeHost.rectOk = false;
+    }
+    void Load()
+    {
+        d = ClockData();
+        InitClockData(&d);
+    }
+    // The record holds only what a zeroed record holds, apart from WorkDir.
+    void ExpectUntouched()
+    {
+        ClockData zero = {};
+        memcpy(zero.WorkDir, d.WorkDir, sizeof zero.WorkDir);
+        EXPECT_EQ(memcmp(&zero, &d, sizeof d), 0);
+    }
+};
+
+TEST_F(Settings, DefaultsOnAnEmptyFile)
+{
+    Load();
+    EXPECT_EQ(memoryProfile.opened, (std::vector<std::string>{"D:\\work\\Velmaris.ini"}));
+    EXPECT_STREQ(d.WorkDir, "D:\\work");
+    EXPECT_EQ(d.left, 100);
+    EXPECT_EQ(d.top, 100);
+    EXPECT_EQ(d.right, 100);
+    EXPECT_EQ(d.bottom, 100);
+    EXPECT_EQ(d.TimerMinute, 3);
+    EXPECT_EQ(d.TimerSecond, 0);
+    EXPECT_EQ(d.DurationMs, 180000);
+    EXPECT_EQ(d.TimerFormat, 1);
+    EXPECT_EQ(d.SoundFormat, 0);
+    EXPECT_STREQ(d.SoundWav, "DEFAULT");
+    EXPECT_EQ(d.Restart, 0);
+    EXPECT_EQ(d.RestartSec, 10);
+    EXPECT_EQ(d.Running | d.BeepPending | d.RestartArmed | (int32_t)d.StartTick, 0);
+    EXPECT_TRUE(memoryProfile.writes.empty());
+    EXPECT_EQ(TransferSettings(&d, 1), 1);
+    EXPECT_EQ(memoryProfile.writes, defaultWrites);
+}
+
+TEST_F(Settings, SaveWritesEveryKeyInOrder)
+{
+    Load();
+    fakeHost.rectOk = true;
+    const int32_t rect[4] = {-5, 7, 300, INT32_MIN};
+    memcpy(fakeHost.rect, rect, sizeof rect);
+    d.TimerMinute = 60, d.TimerSecond = 59, d.TimerFormat = 0, d.SoundFormat = 1;
+    strcpy(d.SoundWav, "C:\\My Sounds\\ring.wav");
+    d.Restart = 1, d.RestartSec = 45;
+    SaveClockData(&d);
+    EXPECT_EQ(memoryProfile.writes, (std::vector<std::string>{
+        "WINDOW left=-5", "WINDOW top=7", "WINDOW right=300", "WINDOW bottom=-2147483648",
+        "SETTING TimerMinute=60", "SETTING TimerSecond=59", "SETTING TimerFormat=0",
+        "SETTING SoundFormat=1", "SETTING SoundWav=C:\\My Sounds\\ring.wav",
+        "SETTING Restart=1", "SETTING RestartSec=45"}));
+    // And what was saved loads back as it was.
+    Load();
+    EXPECT_EQ(d.left, -5);
+    EXPECT_EQ(d.bottom, INT32_MIN);
+    EXPECT_EQ(d.DurationMs, 3659000);
+    EXPECT_STREQ(d.SoundWav, "C:\\My Sounds\\ring.wav");
+    EXPECT_EQ(d.RestartSec, 45);
+}
+
+TEST_F(Settings, FailedRectQueryKeepsTheRectangle)
+{
+    Load();
+    d.left = 1, d.top = 2, d.right = 3, d.bottom = 4;
+    SaveClockData(&d);
+    ASSERT_EQ(memoryProfile.writes.size(), 11u);
+    EXPECT_EQ(std::vector<std::string>(memoryProfile.writes.begin(), memoryProfile.writes.begin() + 4),
+              (std::vector<std::string>{"WINDOW left=1", "WINDOW top=2", "WINDOW right=3",
+                                        "WINDOW bottom=4"}));
+}
+
+TEST_F(Settings, RestartSecIsReadOnlyWhileRestartIsOn)
+{
+    struct { const char* restart; int32_t restartSec; } const cases[] = {
+        {"0", 10}, {"1", 30}, {"2", 30}, {"-1", 30}, {"abc", 10}, {"", 10},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        memoryProfile.Set("SETTING", "Restart", c.restart);
+        memoryProfile.Set("SETTING", "RestartSec", "30");
+        Load();
+        EXPECT_EQ(d.RestartSec, c.restartSec) << "Restart=" << c.restart;
+        TransferSettings(&d, 1);
+        EXPECT_EQ(memoryProfile.writes.back(), "SETTING RestartSec=" + std::to_string(c.restartSec));
+    }
+}
+
+TEST_F(Settings, SoundWavIsCopiedOnlyWhenNotEmpty)
+{
+    memoryProfile.Set("SETTING", "SoundWav", "");
+    Load();
+    EXPECT_STREQ(d.SoundWav, "");
+    TransferSettings(&d, 1);
+    EXPECT_EQ(memoryProfile.writes[8], "SETTING SoundWav=");
+    // An empty value leaves whatever the record held.
+    strcpy(d.SoundWav, "C:\\old.wav");
+    TransferSettings(&d, 0);
+    EXPECT_STREQ(d.SoundWav, "C:\\old.wav");
+    memoryProfile.Set("SETTING", "SoundWav", "x");
+    TransferSettings(&d, 0);
+    EXPECT_STREQ(d.SoundWav, "x");
+}
+
+TEST_F(Settings, NumbersAreReadLikeTheTextSays)
+{
+    struct { const char* text; int32_t value; } const cases[] = {
+        {"7abc", 7},          {"abc", 0},           {" -2", -2},          {"+5", 5},
+        {"\t\t42", 42},       {" \t-0", 0},         {"007", 7},           {"12 34", 12},
+        {"", 0},              {"-", 0},             {"+-3", 0},           {"- 3", 0},
+        {"0x1F", 0},          {"2147483647", INT32_MAX},  {"2147483648", INT32_MAX},
+        {"-2147483648", INT32_MIN},  {"-2147483649", INT32_MIN},
+        {"99999999999", INT32_MAX},  {"-99999999999", INT32_MIN},
+        {"00000000000000000000000000000000000000012", 12},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        memoryProfile.Set("SETTING", "TimerMinute", c.text);
+        memoryProfile.Set("WINDOW", "top", c.text);
+        Load();
+        EXPECT_EQ(d.TimerMinute, c.value) << '"' << c.text << '"';
+        EXPECT_EQ(d.top, c.value) << '"' << c.text << '"';
+    }
+}
+
+TEST_F(Settings, UnopenableFileIsNeitherReadNorWritten)
+{
+    struct { const char* dir; bool openable; size_t opens; } const cases[] = {
+        {"D:\\work", false, 1},
+        {"", true, 0},                                    // no directory captured
+        {"", false, 0},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        fakeHost.currentDir = c.dir;
+        memoryProfile.openable = c.openable;
+        memoryProfile.Set("SETTING", "TimerMinute", "9");
+        Load();
+        ExpectUntouched();
+        EXPECT_EQ(memoryProfile.reads, 0);
+        EXPECT_EQ(TransferSettings(&d, 1), 0);
+        SaveClockData(&d);
+        EXPECT_TRUE(memoryProfile.writes.empty());
+        EXPECT_EQ(memoryProfile.opened.size(), 3 * c.opens) << '"' << c.dir << '"';
+    }
+}
+
+TEST_F(Settings, PathMustFitTheBuffer)
+{
+    // WorkDir + "\" + "Velmaris.ini" must fit in 259 characters.
+    struct { size_t dirLength; bool opens; } const cases[] = {
+        {246, true}, {247, false}, {250, false}, {259, false}, {260, false}, {400, false},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        fakeHost.currentDir = "C:\\" + std::string(c.dirLength - 3, 'd');
+        Load();
+        if (c.opens) {
+            ASSERT_EQ(memoryProfile.opened.size(), 1u);
+            EXPECT_EQ(memoryProfile.opened[0], fakeHost.currentDir + "\\Velmaris.ini");
+            EXPECT_EQ(memoryProfile.opened[0].size(), 259u);
+            EXPECT_EQ(d.TimerMinute, 3);
+        } else {
+            EXPECT_TRUE(memoryProfile.opened.empty()) << c.dirLength;
+            ExpectUntouched();
+        }
+    }
+}
+
+TEST_F(Settings, DriveRootGivesTwoBackslashes)
+{
+    fakeHost.currentDir = "C:\\";
+    Load();
+    EXPECT_EQ(memoryProfile.opened, (std::vector<std::string>{"C:\\\\Velmaris.ini"}));
+    EXPECT_EQ(d.TimerMinute, 3);
+}
+
+TEST_F(Settings, LongValuesAreCut)
+{
+    struct { size_t length; size_t kept; } const cases[] = {
+        {258, 258}, {259, 259}, {260, 259}, {1000, 259},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        memoryProfile.Set("SETTING", "SoundWav", std::string(c.length, 'w'));
+        memoryProfile.Set("SETTING", "Restart", "1");
+        memoryProfile.Set("SETTING", "RestartSec", "5" + std::string(c.length, '0'));
+        memoryProfile.Set("WINDOW", "left", "-" + std::string(c.length, '9'));
+        Load();
+        EXPECT_EQ(std::string(d.SoundWav), std::string(c.kept, 'w')) << c.length;
+        EXPECT_EQ(d.Restart, 1);
+        EXPECT_EQ(d.RestartSec, INT32_MAX);
+        EXPECT_EQ(d.left, INT32_MIN);
+    }
+}
+
+}  // namespace

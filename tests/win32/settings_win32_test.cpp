@@ -1,0 +1,235 @@
+// Velmaris.ini through the real private-profile calls, on real files in a
+// fresh temporary directory.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string.h>
+
+#include <string>
+#include <vector>
+
+#include "clock.h"
+#include "settings.h"
+#include "test_host.h"
+
+namespace {
+
+typedef std::vector<std::string> Lines;
+
+std::string ReadText(const std::string& path)
+{
+    std::string text;
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
+                           OPEN_EXISTING, 0, NULL);
+    if (f == INVALID_HANDLE_VALUE)
+        return "<missing>";
+    char buffer[4096];
+    DWORD n;
+    while (ReadFile(f, buffer, sizeof buffer, &n, NULL) && n > 0)
+        text.append(buffer, n);
+    CloseHandle(f);
+    return text;
+}
+
+void WriteText(const std::string& path, const std::string& text)
+{
+    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+    ASSERT_NE(f, INVALID_HANDLE_VALUE) << path;
+    DWORD n;
+    WriteFile(f, text.data(), (DWORD)text.size(), &n, NULL);
+    CloseHandle(f);
+}
+
+// The file's lines without blank lines or line ends.
+Lines NonBlankLines(const std::string& text)
+{
+    Lines lines;
+    size_t start = 0;
+    while (start < text.size()) {
+        size_t end = text.find('\n', start);
+        if (end == std::string::npos)
+            end = text.size();
+        std::string line = text.substr(start, end - start);
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty())
+            lines.push_back(line);
+        start = end + 1;
+    }
+    return lines;
+}
+
+const Lines savedDefaults = {
+    "[WINDOW]", "left=100", "top=100", "right=100", "bottom=100",
+    "[SETTING]", "TimerMinute=3", "TimerSecond=0", "TimerFormat=1", "SoundFormat=0",
+    "SoundWav=DEFAULT", "Restart=0", "RestartSec=10",
+};
+
+class RealFile : public ::testing::Test {
+protected:
+    ClockData d = {};
+    std::string dir, ini;
+    char oldDir[MAX_PATH] = "";
+
+    void SetUp() override
+    {
+        char temp[MAX_PATH];
+        GetTempPathA(sizeof temp, temp);
+        GetCurrentDirectoryA(sizeof oldDir, oldDir);
+        dir = std::string(temp) + "velmaris-" + std::to_string(GetCurrentProcessId()) + "-" +
+              ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        ASSERT_TRUE(CreateDirectoryA(dir.c_str(), NULL)) << dir;
+        ASSERT_TRUE(SetCurrentDirectoryA(dir.c_str()));
+        ini = dir + "\\Velmaris.ini";
+        testRectOk = false;
+    }
+    void TearDown() override
+    {
+        SetCurrentDirectoryA(oldDir);
+        DeleteFileA(ini.c_str());
+        RemoveDirectoryA(ini.c_str());
+        RemoveDirectoryA(dir.c_str());
+    }
+    void Load()
+    {
+        d = ClockData();
+        InitClockData(&d);
+    }
+};
+
+TEST_F(RealFile, FreshFileIsCreatedEmptyThenFilledAtClose)
+{
+    Load();
+    EXPECT_EQ(ReadText(ini), "");  // created, zero length
+    EXPECT_EQ(std::string(d.WorkDir), dir);
+    EXPECT_EQ(d.DurationMs, 180000);
+    EXPECT_EQ(d.TimerFormat, 1);
+    EXPECT_STREQ(d.SoundWav, "DEFAULT");
+    EXPECT_EQ(d.RestartSec, 10);
+    EXPECT_EQ(d.left, 100);
+    EXPECT_EQ(d.bottom, 100);
+    SaveClockData(&d);
+    EXPECT_EQ(NonBlankLines(ReadText(ini)), savedDefaults);
+}
+
+TEST_F(RealFile, SavedValuesLoadBack)
+{
+    Load();
+    testRectOk = true;
+    const int32_t rect[4] = {-1920, 5, 2147483647, -2147483647 - 1};
+    memcpy(testRect, rect, sizeof rect);
+    d.TimerMinute = 60, d.TimerSecond = 59, d.TimerFormat = 0, d.SoundFormat = 1;
+    strcpy(d.SoundWav, "C:\\Windows\\Media\\ding.wav");
+    d.Restart = 1, d.RestartSec = 45;
+    SaveClockData(&d);
+    EXPECT_EQ(NonBlankLines(ReadText(ini)),
+              (Lines{"[WINDOW]", "left=-1920", "top=5", "right=2147483647", "bottom=-2147483648",
+                     "[SETTING]", "TimerMinute=60", "TimerSecond=59", "TimerFormat=0",
+                     "SoundFormat=1", "SoundWav=C:\\Windows\\Media\\ding.wav", "Restart=1",
+                     "RestartSec=45"}));
+    Load();
+    EXPECT_EQ(d.left, -1920);
+    EXPECT_EQ(d.right, INT32_MAX);
+    EXPECT_EQ(d.bottom, INT32_MIN);
+    EXPECT_EQ(d.DurationMs, 3659000);
+    EXPECT_STREQ(d.SoundWav, "C:\\Windows\\Media\\ding.wav");
+    EXPECT_EQ(d.RestartSec, 45);
+}
+
+TEST_F(RealFile, ExistingFileKeepsItsOrderAndForeignEntries)
+{
+    WriteText(ini, "[Other]\r\nkeep=me\r\n\r\n[SETTING]\r\nRestartSec=30\r\nRestart=0\r\n"
+                   "Extra=yes\r\nTimerMinute=7abc\r\nTimerSecond= -2\r\nSoundWav=\r\n\r\n"
+                   "[WINDOW]\r\nbottom=9\r\n");
+    Load();
+    EXPECT_EQ(d.TimerMinute, 7);
+    EXPECT_EQ(d.TimerSecond, -2);
+    EXPECT_EQ(d.DurationMs, 418000);
+    EXPECT_EQ(d.RestartSec, 10);  // not read while restart is off
+    EXPECT_STREQ(d.SoundWav, "");
+    EXPECT_EQ(d.bottom, 9);
+    EXPECT_EQ(d.left, 100);
+    SaveClockData(&d);
+    EXPECT_EQ(NonBlankLines(ReadText(ini)),
+              (Lines{"[Other]", "keep=me", "[SETTING]", "RestartSec=10", "Restart=0", "Extra=yes",
+                     "TimerMinute=7", "TimerSecond=-2", "SoundWav=", "TimerFormat=1",
+                     "SoundFormat=0", "[WINDOW]", "bottom=9", "left=100", "top=100",
+                     "right=100"}));
+}
+
+TEST_F(RealFile, UnopenableFileIsNeitherReadNorWritten)
+{
+    const std::string content = "[SETTING]\r\nTimerMinute=7\r\n";
+    WriteText(ini, content);
+    // Held open elsewhere without sharing, as another process would.
+    HANDLE held = CreateFileA(ini.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    Load();
+    EXPECT_EQ(d.TimerMinute, 0);
+    EXPECT_EQ(d.left, 0);
+    EXPECT_EQ(d.RestartSec, 0);
+    EXPECT_STREQ(d.SoundWav, "");
+    d.TimerMinute = 42;
+    EXPECT_EQ(TransferSettings(&d, 1), 0);
+    SaveClockData(&d);
+    CloseHandle(held);
+    EXPECT_EQ(ReadText(ini), content);
+
+    // A directory in the file's place cannot be opened either.
+    DeleteFileA(ini.c_str());
+    ASSERT_TRUE(CreateDirectoryA(ini.c_str(), NULL));
+    Load();
+    EXPECT_EQ(d.TimerMinute, 0);
+    EXPECT_EQ(TransferSettings(&d, 1), 0);
+}
+
+TEST_F(RealFile, LongValueIsCutTo259Characters)
+{
+    const std::string wave = "C:\\" + std::string(400, 'w');
+    WriteText(ini, "[SETTING]\r\nSoundWav=" + wave + "\r\nRestart=1\r\nRestartSec=25\r\n");
+    Load();
+    EXPECT_EQ(std::string(d.SoundWav), wave.substr(0, 259));
+    EXPECT_EQ(d.Restart, 1);
+    EXPECT_EQ(d.RestartSec, 25);
+}
+
+TEST_F(RealFile, DriveRootWorkDir)
+{
+    // A free drive letter mapped to the test directory gives a root of our own;
+    // Wine ignores such mappings for files, so fall back to C:\ when no
+    // Velmaris.ini is there already.
+    DWORD used = GetLogicalDrives();
+    char drive[3] = "?:";
+    for (char letter = 'Y'; letter >= 'K' && drive[0] == '?'; --letter)
+        if (!(used & (1u << (letter - 'A'))))
+            drive[0] = letter;
+    bool mapped = drive[0] != '?' && DefineDosDeviceA(0, drive, dir.c_str());
+    std::string root = std::string(drive) + "\\";
+    if (!mapped || !SetCurrentDirectoryA(root.c_str())) {
+        if (mapped)
+            DefineDosDeviceA(DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE, drive, dir.c_str());
+        mapped = false;
+        root = "C:\\";
+        if (GetFileAttributesA("C:\\Velmaris.ini") != INVALID_FILE_ATTRIBUTES)
+            GTEST_SKIP() << "C:\\Velmaris.ini exists already and no drive could be mapped";
+        if (!SetCurrentDirectoryA(root.c_str()))
+            GTEST_SKIP() << "cannot enter C:\\: error " << GetLastError();
+        ini = "C:\\Velmaris.ini";  // removed by TearDown
+    }
+    Load();
+    EXPECT_EQ(std::string(d.WorkDir), root);
+    char path[MAX_PATH];
+    ASSERT_TRUE(SettingsPath(&d, path, sizeof path));
+    EXPECT_EQ(std::string(path), root + "\\Velmaris.ini");
+    if (GetFileAttributesA(ini.c_str()) == INVALID_FILE_ATTRIBUTES && !mapped)
+        GTEST_SKIP() << "the root C:\\ is not writable";
+    EXPECT_EQ(ReadText(ini), "");  // created through the doubled backslash
+    SaveClockData(&d);
+    SetCurrentDirectoryA(oldDir);
+    if (mapped)
+        DefineDosDeviceA(DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE, drive, dir.c_str());
+    EXPECT_EQ(NonBlankLines(ReadText(ini)), savedDefaults);
+}
+
+}  // namespace
