@@ -1,0 +1,310 @@
+#include "driver.h"
+
+#include <stdlib.h>
+#include <string.h>
+
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace e2e {
+
+using testing::AssertionFailure;
+using testing::AssertionResult;
+using testing::AssertionSuccess;
+
+static std::string ExePath;
+
+void SetVelmarisPath(std::string path)
+{
+    if (!path.empty() && path[0] == '/')
+        path = "Z:" + path;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    ExePath = path;
+}
+
+const std::string& VelmarisPath()
+{
+    return ExePath;
+}
+
+AssertionResult WaitUntil(const std::function<bool()>& cond, const std::string& what, DWORD ms)
+{
+    DWORD start = GetTickCount();
+    for (;;) {
+        MSG msg;  // keep the driver's own windows answering
+        while (PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        if (cond())
+            return AssertionSuccess();
+        if (GetTickCount() - start > ms)
+            return AssertionFailure() << "timed out after " << ms << " ms waiting for " << what;
+        Sleep(15);
+    }
+}
+
+std::string FreshWorkDir(const char* iniText)
+{
+    const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(test->test_suite_name()) + "." + test->name();
+    for (char& c : name)
+        if (!isalnum((unsigned char)c) && c != '.')
+            c = '_';
+    char cwd[MAX_PATH];
+    GetCurrentDirectoryA(sizeof cwd, cwd);
+    std::string dir = std::string(cwd) + "\\e2e-work";
+    CreateDirectoryA(dir.c_str(), NULL);
+    dir += "\\" + name;
+    CreateDirectoryA(dir.c_str(), NULL);
+    WIN32_FIND_DATAA found;  // empty what an earlier run left
+    HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &found);
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found)) {
+        std::string name = found.cFileName, path = dir + "\\" + name;
+        if (name == "." || name == "..")
+            continue;
+        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (!DeleteFileA(path.c_str()) && !RemoveDirectoryA(path.c_str()))
+            ADD_FAILURE() << "cannot remove " << path;
+    }
+    FindClose(find);
+    if (iniText)
+        std::ofstream(dir + "\\Velmaris.ini", std::ios::binary) << iniText;
+    return dir;
+}
+
+bool ReadText(const std::string& path, std::string* text)
+{
+    std::ifstream in(path, std::ios::binary);
+    text->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return in.is_open();
+}
+
+std::vector<std::string> IniLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty())
+            lines.push_back(line);
+    }
+    return lines;
+}
+
+static std::string Utf8(const wchar_t* text, int length)
+{
+    int n = WideCharToMultiByte(CP_UTF8, 0, text, length, NULL, 0, NULL, NULL);
+    std::string out(n, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text, length, &out[0], n, NULL, NULL);
+    return out;
+}
+
+std::string WindowText(HWND window)
+{
+    std::wstring text(GetWindowTextLengthW(window) + 1, L'\0');
+    int n = GetWindowTextW(window, &text[0], (int)text.size());
+    return Utf8(text.c_str(), n);
+}
+
+std::string ClassName(HWND window)
+{
+    char name[256] = "";
+    GetClassNameA(window, name, sizeof name);
+    return name;
+}
+
+// Sent messages carry a bound too, so a hung program fails the test instead of the run.
+static LRESULT Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DWORD_PTR result = (DWORD_PTR)LB_ERR;
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, WaitMs, &result))
+        return LB_ERR;
+    return (LRESULT)result;
+}
+
+std::vector<std::string> ListBoxLines(HWND listBox)
+{
+    // The W form: under Wine the A form hands back UTF-16 across processes.
+    std::vector<std::string> lines;
+    LRESULT count = Ask(listBox, LB_GETCOUNT, 0, 0);
+    for (LRESULT i = 0; i < count; ++i) {
+        LRESULT length = Ask(listBox, LB_GETTEXTLEN, i, 0);
+        if (length == LB_ERR)
+            break;  // emptied while we read: the caller reads again
+        std::wstring text(length + 1, L'\0');
+        length = Ask(listBox, LB_GETTEXT, i, (LPARAM)&text[0]);
+        if (length == LB_ERR)
+            break;
+        lines.push_back(Utf8(text.c_str(), (int)length));
+    }
+    return lines;
+}
+
+bool IsAbove(HWND a, HWND b)
+{
+    // Top-level windows from the top down; b below a means a is in front.
+    for (HWND w = GetWindow(a, GW_HWNDNEXT); w; w = GetWindow(w, GW_HWNDNEXT))
+        if (w == b)
+            return true;
+    return false;
+}
+
+struct OwnedSearch {
+    HWND owner, found;
+};
+
+static BOOL CALLBACK FindOwned(HWND window, LPARAM param)
+{
+    OwnedSearch* search = (OwnedSearch*)param;
+    if (GetWindow(window, GW_OWNER) != search->owner || !IsWindowVisible(window))
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+HWND OwnedWindow(HWND owner)
+{
+    OwnedSearch search = {owner, NULL};
+    EnumWindows(FindOwned, (LPARAM)&search);
+    return search.found;
+}
+
+void BringToFront(HWND window)
+{
+    // Through topmost and back: Wine restacks an unmanaged X window only when
+    // no visible window is above it, so this puts it on top on screen too.
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    SetForegroundWindow(window);
+}
+
+HWND CoverWindow(const RECT& r)
+{
+    static ATOM cls = 0;
+    if (!cls) {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(NULL);
+        wc.hbrBackground = (HBRUSH)GetStockObject(GRAY_BRUSH);
+        wc.lpszClassName = "VelmarisE2ECover";
+        cls = RegisterClassA(&wc);
+    }
+    HWND w = CreateWindowExA(0, "VelmarisE2ECover", "cover", WS_POPUP | WS_VISIBLE,
+                             r.left - 20, r.top - 20, r.right - r.left + 40,
+                             r.bottom - r.top + 40, NULL, NULL, GetModuleHandleA(NULL), NULL);
+    BringToFront(w);
+    return w;
+}
+
+Velmaris::~Velmaris()
+{
+    if (!process_.hProcess)
+        return;
+    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
+        TerminateProcess(process_.hProcess, 99);
+        WaitForSingleObject(process_.hProcess, WaitMs);
+    }
+    CloseHandle(process_.hThread);
+    CloseHandle(process_.hProcess);
+}
+
+AssertionResult Velmaris::Start(const std::string& dir)
+{
+    const std::string& exe = VelmarisPath();
+    if (exe.empty() || GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return AssertionFailure() << "no Velmaris.exe at \"" << exe
+                                  << "\" (set VELMARIS_EXE or pass --velmaris=PATH)";
+    dir_ = dir;
+    std::string command = "\"" + exe + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    if (!CreateProcessA(exe.c_str(), &command[0], NULL, NULL, FALSE, 0, NULL, dir.c_str(),
+                        &startup, &process_))
+        return AssertionFailure() << "cannot start " << exe << ": error " << GetLastError();
+    bool exited = false;
+    AssertionResult ready = WaitUntil([&] {
+        exited = WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
+        main_ = NULL;
+        for (HWND w = NULL; !exited && (w = FindWindowExA(NULL, w, "Velmaris", NULL)) != NULL;) {
+            DWORD pid = 0;
+            GetWindowThreadProcessId(w, &pid);
+            if (pid == process_.dwProcessId)
+                main_ = w;
+        }
+        return exited || (main_ && IsWindowVisible(main_) && Lines(ClockBox).size() == 3 &&
+                          Lines(CountdownBox).size() == 1);
+    }, "the Velmaris window with its three clock lines and one countdown line");
+    DWORD code = 0;
+    if (exited && GetExitCodeProcess(process_.hProcess, &code))
+        return AssertionFailure() << "Velmaris exited during start-up with code " << code;
+    return ready;
+}
+
+std::string Velmaris::Line(int id, size_t index) const
+{
+    std::vector<std::string> lines = Lines(id);
+    return index < lines.size() ? lines[index] : std::string();
+}
+
+AssertionResult Velmaris::Watch(int id, size_t index, std::vector<std::string>* trace,
+                                const std::function<bool(const std::vector<std::string>&)>& done,
+                                const std::string& what, DWORD ms) const
+{
+    AssertionResult result = WaitUntil([&] {
+        std::string line = Line(id, index);  // empty between a reset and the insert
+        if (!line.empty() && (trace->empty() || trace->back() != line))
+            trace->push_back(line);
+        return done(*trace);
+    }, what, ms);
+    if (!result)
+        result << "; seen:" << testing::PrintToString(*trace);
+    return result;
+}
+
+AssertionResult Velmaris::WaitTicks(int n) const
+{
+    std::vector<std::string> times;
+    return Watch(ClockBox, 1, &times, [n](const std::vector<std::string>& t) {
+        return (int)t.size() > n;
+    }, std::to_string(n) + " clock ticks", n * 1000 + WaitMs);
+}
+
+AssertionResult Velmaris::WaitDialog(HWND* dialog) const
+{
+    return WaitUntil([&] { return (*dialog = OwnedWindow(main_)) != NULL; },
+                     "a visible window owned by the main window");
+}
+
+AssertionResult Velmaris::WaitExit(DWORD* code, DWORD ms)
+{
+    if (WaitForSingleObject(process_.hProcess, ms) != WAIT_OBJECT_0)
+        return AssertionFailure() << "Velmaris still running after " << ms << " ms";
+    GetExitCodeProcess(process_.hProcess, code);
+    return AssertionSuccess();
+}
+
+AssertionResult Velmaris::Close()
+{
+    Press(CloseButton);
+    DWORD code = 0;
+    AssertionResult exited = WaitExit(&code);
+    if (exited && code != 0)
+        return AssertionFailure() << "Velmaris exited with code " << code;
+    return exited;
+}
+
+}  // namespace e2e
+
+int main(int argc, char** argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    if (const char* env = getenv("VELMARIS_EXE"))
+        e2e::SetVelmarisPath(env);
+    for (int i = 1; i < argc; ++i)
+        if (strncmp(argv[i], "--velmaris=", 11) == 0)
+            e2e::SetVelmarisPath(argv[i] + 11);
+    return RUN_ALL_TESTS();
+}

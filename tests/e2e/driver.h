@@ -1,0 +1,87 @@
+// Drives the real Velmaris.exe from outside, as a user would: starts it in a
+// working directory of its own, reads its windows and list boxes, presses its
+// buttons and closes it. Every wait is bounded and fails with what it waited for.
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+namespace e2e {
+
+constexpr DWORD WaitMs = 10000;  // a generous bound for anything that should be quick
+
+// Main-window control IDs, as a user sees them.
+enum Control { StartButton = 2000, SettingsButton = 2001, StopButton = 2002,
+               CloseButton = 2003, ClockBox = 3001, CountdownBox = 3002 };
+
+// Velmaris.exe: the environment's VELMARIS_EXE or the --velmaris= argument.
+// A Unix path (leading '/') is taken through Wine's Z: drive.
+void SetVelmarisPath(std::string path);
+const std::string& VelmarisPath();
+
+// Polls cond (pumping this thread's messages) until it holds or ms pass.
+testing::AssertionResult WaitUntil(const std::function<bool()>& cond, const std::string& what,
+                                   DWORD ms = WaitMs);
+
+// A fresh, empty directory named after the running test, under e2e-work in
+// the current directory; optionally holding a Velmaris.ini with iniText.
+std::string FreshWorkDir(const char* iniText = nullptr);
+bool ReadText(const std::string& path, std::string* text);  // false when absent
+std::vector<std::string> IniLines(const std::string& text);  // without blank lines or CR
+
+// Any window. Texts are read with the W calls and returned as UTF-8.
+std::string WindowText(HWND window);
+std::string ClassName(HWND window);
+inline LONG Style(HWND window) { return GetWindowLongW(window, GWL_STYLE); }
+inline LONG ExStyle(HWND window) { return GetWindowLongW(window, GWL_EXSTYLE); }
+std::vector<std::string> ListBoxLines(HWND listBox);
+inline RECT WindowRect(HWND window) { RECT r = {}; GetWindowRect(window, &r); return r; }
+// Top-level z-order: a is nearer the top than b.
+bool IsAbove(HWND a, HWND b);
+// The first visible top-level window owned by owner, or NULL.
+HWND OwnedWindow(HWND owner);
+// Posted, never sent, so it does not wait for a modal loop the click opens.
+inline void Click(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
+
+// A plain top-level window of the driver's own, placed over r and brought to front.
+HWND CoverWindow(const RECT& r);
+// In front of all other windows and foreground. A pressed button activates
+// its window and so brings it to front: cover again after pressing.
+void BringToFront(HWND window);
+
+// One running Velmaris.exe; a test that fails early leaves it to the
+// destructor, which ends the process.
+class Velmaris {
+public:
+    ~Velmaris();
+    // Starts the program in dir and waits for its window and filled list boxes.
+    testing::AssertionResult Start(const std::string& dir);
+    HWND Main() const { return main_; }
+    HWND Item(int id) const { return GetDlgItem(main_, id); }
+    std::vector<std::string> Lines(int id) const { return ListBoxLines(Item(id)); }
+    std::string Line(int id, size_t index) const;  // empty when there is none
+    void Press(int id) const { Click(Item(id)); }
+    // Records each new non-empty text of line index of list box id until done(trace) holds.
+    testing::AssertionResult Watch(int id, size_t index, std::vector<std::string>* trace,
+                                   const std::function<bool(const std::vector<std::string>&)>& done,
+                                   const std::string& what, DWORD ms = WaitMs) const;
+    // Waits for n one-second ticks, seen as changes of the time line.
+    testing::AssertionResult WaitTicks(int n) const;
+    testing::AssertionResult WaitDialog(HWND* dialog) const;
+    void PostClose() const { PostMessageA(main_, WM_CLOSE, 0, 0); }
+    testing::AssertionResult WaitExit(DWORD* code, DWORD ms = WaitMs);
+    // Presses Close and waits for the process to end with exit code 0.
+    testing::AssertionResult Close();
+    std::string IniPath() const { return dir_ + "\\Velmaris.ini"; }
+
+private:
+    PROCESS_INFORMATION process_ = {};
+    HWND main_ = NULL;
+    std::string dir_;
+};
+
+}  // namespace e2e

@@ -1,0 +1,260 @@
+// The first scenarios: start-up and close, the countdown as a user sees it,
+// and the window's saved position.
+#include <stdio.h>
+
+#include <regex>
+
+#include "driver.h"
+
+using namespace e2e;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+std::string DateLine(const SYSTEMTIME& t)
+{
+    static const char* const days[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+    char line[64];
+    snprintf(line, sizeof line, "  %s  %d/%02d/%02d", days[t.wDayOfWeek], t.wYear, t.wMonth,
+             t.wDay);
+    return line;
+}
+
+int SecondOfDay(const SYSTEMTIME& t)
+{
+    return t.wHour * 3600 + t.wMinute * 60 + t.wSecond;
+}
+
+// What a close writes into a file that held at most the [WINDOW] keys: the
+// window section first, then every setting at its default, in this order.
+Lines SavedIni(const RECT& r)
+{
+    return {"[WINDOW]", "left=" + std::to_string(r.left), "top=" + std::to_string(r.top),
+            "right=" + std::to_string(r.right), "bottom=" + std::to_string(r.bottom),
+            "[SETTING]", "TimerMinute=3", "TimerSecond=0", "TimerFormat=1", "SoundFormat=0",
+            "SoundWav=DEFAULT", "Restart=0", "RestartSec=10"};
+}
+
+Lines SavedFile(const Velmaris& app)
+{
+    std::string text;
+    EXPECT_TRUE(ReadText(app.IniPath(), &text)) << app.IniPath();
+    return IniLines(text);
+}
+
+bool EndsWith(const Lines& trace, const char* line)
+{
+    return trace.size() > 1 && trace.back() == line;
+}
+
+// Seconds left as a countdown line shows them (" M:SS"), or -1 for other text.
+int SecondsShown(const std::string& line)
+{
+    static const std::regex shape(" (\\d+):([0-5]\\d)");
+    std::smatch ms;
+    return std::regex_match(line, ms, shape) ? std::stoi(ms[1]) * 60 + std::stoi(ms[2]) : -1;
+}
+
+// Runs in a countdown trace that begins with the preset: each step away from it.
+size_t Runs(const Lines& trace)
+{
+    size_t n = 0;
+    for (size_t i = 1; i < trace.size(); ++i)
+        n += trace[i - 1] == trace[0];
+    return n;
+}
+
+// Each run counts down strictly below the preset, one line per tick; a late
+// tick may skip a second, and 0:00 shows only when a tick falls in the last one.
+testing::AssertionResult CountsDown(const Lines& trace, size_t runs)
+{
+    int preset = trace.empty() ? -1 : SecondsShown(trace[0]);
+    bool ok = preset > 0 && Runs(trace) == runs;
+    for (size_t i = 1; ok && i < trace.size(); ++i) {
+        int left = SecondsShown(trace[i]), before = SecondsShown(trace[i - 1]);
+        ok = left == preset || (left >= 0 && left < preset && (before == preset || left < before));
+    }
+    if (ok)
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "not " << runs << " runs counting down: "
+                                       << testing::PrintToString(trace);
+}
+
+}  // namespace
+
+TEST(Startup, FreshDirectoryShowsTheDefaultsAndCloseSavesThem)
+{
+    Velmaris app;
+    SYSTEMTIME before, after;
+    GetLocalTime(&before);
+    ASSERT_TRUE(app.Start(FreshWorkDir()));
+    Lines clock = app.Lines(ClockBox);
+    GetLocalTime(&after);
+
+    std::string ini;
+    ASSERT_TRUE(ReadText(app.IniPath(), &ini)) << "no Velmaris.ini after start-up";
+    EXPECT_EQ("", ini) << "start-up creates the file and writes nothing";
+
+    ASSERT_EQ(3u, clock.size());
+    EXPECT_TRUE(clock[0] == DateLine(before) || clock[0] == DateLine(after)) << clock[0];
+    std::smatch hms;
+    ASSERT_TRUE(std::regex_match(clock[1], hms, std::regex("  ([01]\\d|2[0-3]):([0-5]\\d):([0-5]\\d)  ")))
+        << '"' << clock[1] << '"';
+    int shown = std::stoi(hms[1]) * 3600 + std::stoi(hms[2]) * 60 + std::stoi(hms[3]);
+    int late = (SecondOfDay(after) - shown + 86400) % 86400;  // across midnight too
+    EXPECT_LE(late, (SecondOfDay(after) - SecondOfDay(before) + 86400) % 86400 + 1)
+        << clock[1] << " is not the local time";
+    EXPECT_EQ("  OFF:00sec.", clock[2]);
+    EXPECT_EQ(Lines{" 3:00"}, app.Lines(CountdownBox));
+
+    HWND main = app.Main();
+    EXPECT_EQ("Velmaris", ClassName(main));
+    EXPECT_EQ("", WindowText(main));
+    const DWORD shape = WS_POPUP | WS_CHILD | WS_CAPTION | WS_THICKFRAME | WS_SYSMENU |
+                        WS_VISIBLE | DS_MODALFRAME | DS_3DLOOK;
+    EXPECT_EQ(DWORD(WS_POPUP | WS_VISIBLE | DS_MODALFRAME | DS_3DLOOK), Style(main) & shape)
+        << std::hex << Style(main);
+    EXPECT_EQ(WS_EX_TOOLWINDOW, ExStyle(main) & (WS_EX_TOOLWINDOW | WS_EX_APPWINDOW | WS_EX_TOPMOST))
+        << std::hex << ExStyle(main);
+
+    // The dialog manager turns a control's WS_BORDER into a 3-D client edge.
+    const LONG flat = BS_FLAT | WS_TABSTOP, button = BS_TYPEMASK | flat,
+               list = LBS_NOSEL | LBS_NOINTEGRALHEIGHT;
+    const struct { int id; const char* cls; const char* text; LONG style, mask; } controls[] = {
+        {StartButton, "Button", "开始", BS_DEFPUSHBUTTON | flat, button},
+        {StopButton, "Button", "停止", BS_PUSHBUTTON | flat, button},
+        {SettingsButton, "Button", "设置", BS_PUSHBUTTON | flat, button},
+        {CloseButton, "Button", "关闭", BS_PUSHBUTTON | flat, button},
+        {ClockBox, "ListBox", "", list, list | WS_TABSTOP},
+        {CountdownBox, "ListBox", "", list, list | WS_TABSTOP},
+    };
+    for (const auto& c : controls) {
+        SCOPED_TRACE(c.id);
+        HWND item = app.Item(c.id);
+        ASSERT_TRUE(item != NULL);
+        EXPECT_EQ(c.cls, ClassName(item));
+        EXPECT_EQ(c.text, WindowText(item));
+        EXPECT_EQ(c.style | WS_CHILD | WS_VISIBLE, Style(item) & (c.mask | WS_CHILD | WS_VISIBLE))
+            << std::hex << Style(item);
+        EXPECT_EQ(c.style == list, (Style(item) & WS_BORDER) || (ExStyle(item) & WS_EX_CLIENTEDGE));
+    }
+
+    RECT r = WindowRect(main);
+    EXPECT_EQ(100, r.left);
+    EXPECT_EQ(100, r.top);
+    ASSERT_TRUE(app.Close());
+    EXPECT_EQ(SavedIni(r), SavedFile(app));
+}
+
+TEST(Startup, SettingsRunsAModalDialogOwnedByTheWindow)
+{
+    Velmaris app;
+    ASSERT_TRUE(app.Start(FreshWorkDir()));
+    app.Press(SettingsButton);
+    HWND dialog = NULL;
+    ASSERT_TRUE(app.WaitDialog(&dialog));
+    EXPECT_FALSE(IsWindowEnabled(app.Main())) << "the main window takes no input under the dialog";
+    EXPECT_TRUE(app.WaitTicks(1)) << "the clock runs on under the modal loop";
+    Click(GetDlgItem(dialog, IDCANCEL));
+    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, "Cancel to end the dialog"));
+    EXPECT_TRUE(IsWindowEnabled(app.Main()));
+    ASSERT_TRUE(app.Close());
+}
+
+TEST(Countdown, RunsDownAndExpiresInFrontShowingThePreset)
+{
+    Velmaris app;
+    ASSERT_TRUE(app.Start(FreshWorkDir("[SETTING]\r\nTimerMinute=0\r\nTimerSecond=3\r\n")));
+    ASSERT_EQ(" 0:03", app.Line(CountdownBox, 0));
+    app.Press(StartButton);
+    Lines trace = {" 0:03"};
+    ASSERT_TRUE(app.Watch(CountdownBox, 0, &trace, [](const Lines& t) { return EndsWith(t, " 0:02"); },
+                          "the countdown to start"));
+    HWND cover = CoverWindow(WindowRect(app.Main()));
+    ASSERT_TRUE(WaitUntil([&] { return IsAbove(cover, app.Main()); }, "the cover window on top"));
+    ASSERT_TRUE(app.Watch(CountdownBox, 0, &trace, [](const Lines& t) { return EndsWith(t, " 0:03"); },
+                          "the countdown to run out"));
+    EXPECT_TRUE(CountsDown(trace, 1));
+    EXPECT_TRUE(WaitUntil([&] { return IsAbove(app.Main(), cover); }, "Velmaris raised over the cover"));
+    EXPECT_FALSE(ExStyle(app.Main()) & WS_EX_TOPMOST) << "raised, but not left topmost";
+
+    ASSERT_TRUE(app.WaitTicks(2));
+    EXPECT_EQ(Lines{" 0:03"}, app.Lines(CountdownBox)) << "without restart nothing runs again";
+    DestroyWindow(cover);
+    ASSERT_TRUE(app.Close());
+}
+
+TEST(Countdown, StopShowsThePresetAndStartBeginsAfresh)
+{
+    Velmaris app;
+    ASSERT_TRUE(app.Start(FreshWorkDir("[SETTING]\r\nTimerMinute=0\r\nTimerSecond=5\r\n")));
+    app.Press(StartButton);
+    Lines trace = {" 0:05"};
+    ASSERT_TRUE(app.Watch(CountdownBox, 0, &trace, [](const Lines& t) { return EndsWith(t, " 0:03"); },
+                          "the countdown to reach 0:03"));
+    app.Press(StopButton);
+    ASSERT_TRUE(app.Watch(CountdownBox, 0, &trace, [](const Lines& t) { return EndsWith(t, " 0:05"); },
+                          "Stop to show the preset"));
+    ASSERT_TRUE(app.WaitTicks(2));
+    EXPECT_EQ(Lines{" 0:05"}, app.Lines(CountdownBox)) << "a stopped run counts no further";
+
+    app.Press(StartButton);
+    trace = {" 0:05"};
+    ASSERT_TRUE(app.Watch(CountdownBox, 0, &trace, [](const Lines& t) { return t.size() > 1; },
+                          "the new run's first tick"));
+    EXPECT_EQ(" 0:04", trace[1]);
+    ASSERT_TRUE(app.Close());
+}
+
+TEST(Countdown, AutomaticRestartRunsAgainUntilStop)
+{
+    Velmaris app;
+    ASSERT_TRUE(app.Start(FreshWorkDir(
+        "[SETTING]\r\nTimerMinute=0\r\nTimerSecond=2\r\nRestart=1\r\nRestartSec=1\r\n")));
+    EXPECT_EQ("  ON:01sec.", app.Line(ClockBox, 2));
+    app.Press(StartButton);  // the only Start
+    Lines trace = {" 0:02"};
+    ASSERT_TRUE(app.Watch(CountdownBox, 0, &trace, [](const Lines& t) { return Runs(t) == 3; },
+                          "two runs after the first", 30000));
+    EXPECT_TRUE(CountsDown(trace, 3));
+
+    app.Press(StopButton);
+    ASSERT_TRUE(app.Watch(CountdownBox, 0, &trace, [](const Lines& t) { return EndsWith(t, " 0:02"); },
+                          "Stop to show the preset"));
+    Lines times, seen;
+    ASSERT_TRUE(app.Watch(ClockBox, 1, &times, [&](const Lines& t) {
+        seen.push_back(app.Line(CountdownBox, 0));
+        return t.size() > 3;
+    }, "three ticks after Stop"));
+    for (const std::string& line : seen)
+        EXPECT_TRUE(line.empty() || line == " 0:02") << "after Stop: " << line;
+    ASSERT_TRUE(app.Close());
+}
+
+TEST(Placement, SavedCornerPlacesTheWindowAndCloseSavesItsRectangle)
+{
+    // The saved right and bottom are only a record; the template keeps the size.
+    const POINT corners[] = {{-2000, -2000}, {0, 0}, {640, 480}};
+    LONG width = 0, height = 0;
+    for (const POINT& at : corners) {
+        SCOPED_TRACE(std::to_string(at.x) + "," + std::to_string(at.y));
+        char ini[128];
+        snprintf(ini, sizeof ini, "[WINDOW]\r\nleft=%ld\r\ntop=%ld\r\nright=1\r\nbottom=1\r\n",
+                 (long)at.x, (long)at.y);
+        Velmaris app;
+        ASSERT_TRUE(app.Start(FreshWorkDir(ini)));
+        RECT r = WindowRect(app.Main());
+        EXPECT_EQ(at.x, r.left);
+        EXPECT_EQ(at.y, r.top);
+        EXPECT_GT(r.right - r.left, 100);
+        EXPECT_GT(r.bottom - r.top, 50);
+        if (width) {
+            EXPECT_EQ(width, r.right - r.left);
+            EXPECT_EQ(height, r.bottom - r.top);
+        }
+        width = r.right - r.left;
+        height = r.bottom - r.top;
+        ASSERT_TRUE(app.Close());
+        EXPECT_EQ(SavedIni(r), SavedFile(app));
+    }
+}

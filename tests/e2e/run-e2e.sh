@@ -1,0 +1,64 @@
+#!/bin/bash
+# Runs velmaris_e2e.exe for one ctest test, in surroundings of its own: an Xvfb
+# on a free display, optionally trayer as the notification-area host, and a
+# warmed wineserver of the e2e prefix. Whatever it started it ends by process
+# id, and the prefix's server with wineserver -k; it exits with the driver's code.
+#
+# run-e2e.sh [--tray] --tree BUILD --driver EXE --velmaris EXE [-- driver args]
+# E2E_SHOT=file.png [E2E_SHOT_AT=seconds] takes a screenshot during the run.
+set -u
+ROOT=$(cd "$(dirname "$0")/../.." && pwd)
+tray=0 tree= driver= exe=
+while [ $# -gt 0 ]; do
+    case $1 in
+    --tray) tray=1; shift ;;
+    --tree) tree=$2; shift 2 ;;
+    --driver) driver=$2; shift 2 ;;
+    --velmaris) exe=$2; shift 2 ;;
+    --) shift; break ;;
+    *) echo "run-e2e.sh: unknown argument $1" >&2; exit 2 ;;
+    esac
+done
+[ -n "$tree" ] && [ -n "$driver" ] && [ -n "$exe" ] || { echo "run-e2e.sh: --tree, --driver and --velmaris are needed" >&2; exit 2; }
+
+WINE_TREE=$tree WINE_LOADER=$tree/wine-exec
+. "$ROOT/scripts/wine-env.sh"
+# A prefix of its own, so that ending its server touches no other Wine work.
+export WINEPREFIX=$tree/e2e-prefix
+
+TRAYER_PID= SHOT_PID=
+cleanup() {
+    wineserver -k </dev/null >/dev/null 2>&1
+    wineserver -w </dev/null >/dev/null 2>&1
+    for pid in $SHOT_PID $TRAYER_PID; do
+        kill "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    done
+    xvfb_stop
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+wine_stop  # a server that an interrupted run left behind
+wine_prefix_ready || exit 1
+xvfb_start 120 || exit 1
+if [ "$tray" = 1 ]; then
+    trayer --edge top --align right --widthtype pixel --width 200 --heighttype pixel --height 32 \
+        </dev/null >/dev/null 2>&1 &
+    TRAYER_PID=$!
+    for _ in $(seq 50); do
+        xdotool search --classname trayer >/dev/null 2>&1 && break
+        sleep 0.1
+    done
+    xdotool search --classname trayer >/dev/null 2>&1 || { echo "trayer did not start" >&2; exit 1; }
+fi
+wine_warm
+
+if [ -n "${E2E_SHOT:-}" ]; then
+    (trap 'kill $nap 2>/dev/null; exit' TERM
+     sleep "${E2E_SHOT_AT:-3}" & nap=$!
+     wait $nap && import -window root "$E2E_SHOT") </dev/null >/dev/null 2>&1 &
+    SHOT_PID=$!
+fi
+"$tree/wine-exec" "$driver" --velmaris="$exe" "$@"
+exit $?
