@@ -47,7 +47,7 @@ target_include_directories(Velmaris PRIVATE resources core settings)
 target_compile_options(Velmaris PRIVATE ${VELMARIS_EXE_FLAGS})
 target_link_options(Velmaris PRIVATE ${VELMARIS_EXE_LINK})
 target_link_libraries(Velmaris PRIVATE velmaris_core velmaris_profile
-    user32 gdi32 shell32 comdlg32 winmm kernel32)
+    user32 gdi32 shell32 kernel32)
 set_target_properties(Velmaris PROPERTIES OUTPUT_NAME Velmaris)
 set_source_files_properties(resources/velmaris.rc PROPERTIES
     OBJECT_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/resources/resource.h;${CMAKE_CURRENT_SOURCE_DIR}/resources/velmaris.ico")

@@ -40,7 +40,16 @@ void HostRaiseWindow(HostWindow window)
 
 void HostPlayWave(const char* path)
 {
-    sndPlaySoundA(path, SND_ASYNC | SND_NODEFAULT);
+    // winmm is loaded with the first wave, not at start-up: most runs play none.
+    typedef BOOL(WINAPI * PlayProc)(LPCSTR, UINT);
+    static PlayProc play;
+    if (!play) {
+        HMODULE winmm = LoadLibraryA("winmm.dll");
+        if (winmm)
+            play = (PlayProc)(void (*)(void))GetProcAddress(winmm, "sndPlaySoundA");
+    }
+    if (play)
+        play(path, SND_ASYNC | SND_NODEFAULT);
 }
 
 void HostBeep()
