@@ -15,6 +15,7 @@ HWND CountdownLineBox;
 static HGLOBAL ClockMemory;       // the ClockData block, NULL once freed
 static UINT TaskbarCreatedMessage;  // sent when the taskbar (re)starts
 static bool SettingsSaved;          // the close or session-end save has been made
+static bool CloseAfterDialog;       // a close came while the settings dialog was open
 
 // Each handler locks the record for one message; NULL when there is none.
 static ClockData* LockClock()
@@ -72,14 +73,28 @@ static void SaveOnce(ClockData* data)
     }
 }
 
+static BOOL CALLBACK CancelPicker(HWND window, LPARAM dialog)
+{
+    if (GetWindow(window, GW_OWNER) == (HWND)dialog && IsWindowEnabled(window)) {
+        char name[8] = "";
+        GetClassNameA(window, name, sizeof name);
+        if (lstrcmpA(name, "#32770") == 0)
+            SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    }
+    return TRUE;
+}
+
 static void OnClose(HWND window)
 {
-    // The open settings dialog holds the record: end it as Cancel and close
-    // once its modal loop has let go.
+    // The open settings dialog holds the record: end it as Cancel, and the file
+    // picker it may have open, and close once its modal loop has let go. Posting
+    // the close again until then would spin for as long as the picker stayed open.
     if (SettingsDialogActive()) {
-        if (OpenSettingsDialog())
-            EndDialog(OpenSettingsDialog(), 0);
-        PostMessageA(window, WM_CLOSE, 0, 0);
+        CloseAfterDialog = true;
+        if (HWND dialog = OpenSettingsDialog()) {
+            EnumThreadWindows(GetCurrentThreadId(), CancelPicker, (LPARAM)dialog);
+            EndDialog(dialog, 0);
+        }
         return;
     }
     SaveOnce(LockClock());
@@ -115,6 +130,10 @@ static LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         if (!SettingsDialogActive() && (data = LockClock()) != NULL)
             RunSettingsDialog(MainInstance, window, data);
         UnlockClock();
+        if (CloseAfterDialog && !SettingsDialogActive()) {
+            CloseAfterDialog = false;
+            PostMessageA(window, WM_CLOSE, 0, 0);
+        }
         return 0;
     case IDC_STOP:
         if ((data = LockClock()) != NULL)

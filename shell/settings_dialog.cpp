@@ -115,18 +115,21 @@ static void OnInitDialog(HWND dialog)
 static int32_t ReadBoxValue(HWND dialog, int id, int32_t low, int32_t high, int32_t fallback)
 {
     char text[16];
-    if (GetDlgItemTextA(dialog, id, text, sizeof text) == 0)
+    int length = (int)GetDlgItemTextA(dialog, id, text, sizeof text);
+    if (length <= 0 || length >= (int)sizeof text - 1)  // empty, or cut short
         return fallback;
     const char* p = text;
     while (*p == ' ')
         ++p;
     int32_t value = 0;
-    int digits = 0;
-    for (; *p >= '0' && *p <= '9' && digits < 4; ++p, ++digits)
-        value = value * 10 + (*p - '0');
+    const char* digits = p;
+    for (; *p >= '0' && *p <= '9'; ++p)
+        if (value <= high)  // stops growing once out of range, so never overflows
+            value = value * 10 + (*p - '0');
+    bool number = p != digits;
     while (*p == ' ')
         ++p;
-    if (digits == 0 || *p != '\0' || value < low || value > high)
+    if (!number || *p != '\0' || value < low || value > high)
         return fallback;
     return value;
 }

@@ -4,14 +4,23 @@
 # warmed wineserver of the e2e prefix. Whatever it started it ends by process
 # id, and the prefix's server with wineserver -k; it exits with the driver's code.
 #
-# run-e2e.sh [--tray] --tree BUILD --driver EXE --velmaris EXE [-- driver args]
+# run-e2e.sh [--tray] [--audio] --tree BUILD --driver EXE --velmaris EXE [-- driver args]
 # E2E_SHOT=file.png [E2E_SHOT_AT=seconds] takes a screenshot during the run.
+# --audio records sound and the log of Wine's debug channels. Wine's ALSA
+# driver runs inside the playing process, whose Unix environment is the
+# driver's own (a Windows environment change reaches neither HOME nor ALSA):
+# so the driver runs with a HOME whose .asoundrc makes the default device a
+# file, E2E_CAPTURE, which each opening of the device writes anew as
+# E2E_CAPTURE, E2E_CAPTURE.0001, ... And the standard error of the programs it
+# starts, where a WINEDEBUG they are given writes, is the driver's own: it goes
+# to E2E_LOG, whose lines other than calls and returns are shown at the end.
 set -u
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
-tray=0 tree= driver= exe=
+tray=0 audio=0 tree= driver= exe=
 while [ $# -gt 0 ]; do
     case $1 in
     --tray) tray=1; shift ;;
+    --audio) audio=1; shift ;;
     --tree) tree=$2; shift 2 ;;
     --driver) driver=$2; shift 2 ;;
     --velmaris) exe=$2; shift 2 ;;
@@ -43,6 +52,10 @@ wine_stop  # a server that an interrupted run left behind
 wine_prefix_ready || exit 1
 xvfb_start 120 || exit 1
 if [ "$tray" = 1 ]; then
+    # The driver runs xdotool and xwininfo itself, through /bin/sh on this PATH.
+    for tool in trayer xdotool xwininfo; do
+        command -v "$tool" >/dev/null || { echo "run-e2e.sh --tray: $tool is missing (scripts/setup.sh installs it)" >&2; exit 1; }
+    done
     trayer --edge top --align right --widthtype pixel --width 200 --heighttype pixel --height 32 \
         </dev/null >/dev/null 2>&1 &
     TRAYER_PID=$!
@@ -54,11 +67,34 @@ if [ "$tray" = 1 ]; then
 fi
 wine_warm
 
+if [ "$audio" = 1 ]; then
+    export HOME=$tree/e2e-audio
+    export E2E_CAPTURE=$HOME/capture.wav E2E_LOG=$HOME/stderr.log
+    mkdir -p "$HOME" || exit 1
+    rm -f "$E2E_CAPTURE"*
+    : >"$E2E_LOG"
+    cat >"$HOME/.asoundrc" <<ASOUNDRC
+pcm.!default {
+    type file
+    slave.pcm "null"
+    file "$E2E_CAPTURE"
+    format "wav"
+    truncate false
+}
+ASOUNDRC
+fi
+
 if [ -n "${E2E_SHOT:-}" ]; then
     (trap 'kill $nap 2>/dev/null; exit' TERM
      sleep "${E2E_SHOT_AT:-3}" & nap=$!
      wait $nap && import -window root "$E2E_SHOT") </dev/null >/dev/null 2>&1 &
     SHOT_PID=$!
+fi
+if [ "$audio" = 1 ]; then
+    "$tree/wine-exec" "$driver" --velmaris="$exe" "$@" 2>>"$E2E_LOG"
+    code=$?
+    grep -Ev '^[0-9a-f]+:(Call |Ret |Starting |trace:relay:)' "$E2E_LOG" >&2
+    exit $code
 fi
 "$tree/wine-exec" "$driver" --velmaris="$exe" "$@"
 exit $?

@@ -1,0 +1,603 @@
+// The settings dialog as a user meets it: what it shows when it opens, what
+// OK and Cancel do to the running program and to the saved file, the boxes'
+// typed values, the file picker, and the alarm sound it chooses.
+//
+// The Sound suite needs run-e2e.sh --audio: the default sound device is then
+// a file (E2E_CAPTURE, one more per opening of the device) that each test
+// empties before it starts Velmaris, and the beeps are counted in a relay
+// log of MessageBeep that lands in E2E_LOG.
+#include <stdio.h>
+#include <stdlib.h>
+
+#include <fstream>
+#include <iterator>
+#include <regex>
+
+#include "driver.h"
+
+using namespace e2e;
+using Lines = std::vector<std::string>;
+
+namespace {
+
+// The dialog's control IDs, as a user sees them.
+enum DialogControl { Ok = IDOK, Cancel = IDCANCEL, TimerGroup = 5000, Minutes = 5001,
+                     Seconds = 5002, MinutesLabel = 5003, SecondsLabel = 5004,
+                     FormatGroup = 6000, AmPm = 6001, Hours24 = 6002, SoundGroup = 7000,
+                     SoundDefault = 7001, SoundWave = 7002, WavePath = 7003, Browse = 7004,
+                     RestartGroup = 8000, RestartOn = 8001, RestartSec = 8002,
+                     RestartLabel = 8003 };
+
+LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+{
+    DWORD_PTR result = (DWORD_PTR)-1;
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, WaitMs, &result))
+        return -1;
+    return (LRESULT)result;
+}
+
+HWND Item(HWND dialog, int id) { return GetDlgItem(dialog, id); }
+bool Checked(HWND dialog, int id) { return Ask(Item(dialog, id), BM_GETCHECK) == BST_CHECKED; }
+bool Enabled(HWND dialog, int id) { return IsWindowEnabled(Item(dialog, id)) != FALSE; }
+int Selected(HWND dialog, int id) { return (int)Ask(Item(dialog, id), CB_GETCURSEL); }
+
+// The text a control holds now. GetWindowText does not ask a window of
+// another process, and edits and combo boxes keep their text themselves.
+std::string Text(HWND window)
+{
+    LRESULT length = Ask(window, WM_GETTEXTLENGTH);
+    if (length <= 0)
+        return "";
+    std::wstring text(length + 1, L'\0');
+    length = Ask(window, WM_GETTEXT, text.size(), (LPARAM)&text[0]);
+    if (length <= 0)
+        return "";
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)length, NULL, 0, NULL, NULL);
+    std::string out(n, '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)length, &out[0], n, NULL, NULL);
+    return out;
+}
+std::string Text(HWND dialog, int id) { return Text(Item(dialog, id)); }
+
+// A click that opens no modal loop, so it can be sent and done with.
+void Tick(HWND dialog, int id) { Ask(Item(dialog, id), BM_CLICK); }
+
+// A pick from a combo box's list, with the notification the list sends.
+void Choose(HWND dialog, int id, int index)
+{
+    HWND box = Item(dialog, id);
+    Ask(box, CB_SETCURSEL, index);
+    Ask(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), (LPARAM)box);
+}
+
+// The edit a control types into: itself, or the edit field within it.
+HWND EditOf(HWND control)
+{
+    if (ClassName(control) == "Edit")
+        return control;
+    for (HWND child = GetWindow(control, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (HWND edit = EditOf(child))
+            return edit;
+    return NULL;
+}
+
+// Typing over the whole text of an edit, or of a combo box's edit field.
+void Type(HWND dialog, int id, const std::string& text)
+{
+    HWND field = EditOf(Item(dialog, id));
+    Ask(field, EM_SETSEL, 0, -1);
+    Ask(field, WM_CHAR, VK_BACK, 1);
+    for (char c : text)
+        Ask(field, WM_CHAR, (WPARAM)(unsigned char)c, 1);
+}
+
+testing::AssertionResult OpenDialog(const Velmaris& app, HWND* dialog)
+{
+    app.Press(SettingsButton);
+    return app.WaitDialog(dialog);
+}
+
+// OK or Cancel, posted as a user's click is, then the dialog gone.
+testing::AssertionResult EndDialogWith(HWND dialog, int button)
+{
+    Click(Item(dialog, button));
+    return WaitUntil([&] { return !IsWindow(dialog); }, "the dialog to end");
+}
+
+std::string IniValue(const Velmaris& app, const std::string& key)
+{
+    std::string text;
+    if (!ReadText(app.IniPath(), &text))
+        return "(no file)";
+    for (const std::string& line : IniLines(text))
+        if (line.compare(0, key.size() + 1, key + "=") == 0)
+            return line.substr(key.size() + 1);
+    return "(no " + key + ")";
+}
+
+// What the dialog shows of the settings, in the order a user reads it.
+struct Shown {
+    int minutes, seconds;  // selected items, -1 for none
+    bool hours24, ampm, soundDefault, wave;
+    std::string path;
+    bool pathEnabled, browseEnabled, restart;
+    int restartItem;
+    bool restartEnabled;
+    bool operator==(const Shown& o) const
+    {
+        return minutes == o.minutes && seconds == o.seconds && hours24 == o.hours24 &&
+               ampm == o.ampm && soundDefault == o.soundDefault && wave == o.wave &&
+               path == o.path && pathEnabled == o.pathEnabled &&
+               browseEnabled == o.browseEnabled && restart == o.restart &&
+               restartItem == o.restartItem && restartEnabled == o.restartEnabled;
+    }
+};
+
+void PrintTo(const Shown& s, std::ostream* os)
+{
+    *os << "{min item " << s.minutes << ", sec item " << s.seconds << ", 24h " << s.hours24
+        << ", AM/PM " << s.ampm << ", Default " << s.soundDefault << ", Wave " << s.wave
+        << ", path \"" << s.path << "\" enabled " << s.pathEnabled << ", Browse enabled "
+        << s.browseEnabled << ", ON/OFF " << s.restart << ", restart item " << s.restartItem
+        << " enabled " << s.restartEnabled << "}";
+}
+
+Shown Read(HWND d)
+{
+    return {Selected(d, Minutes), Selected(d, Seconds), Checked(d, Hours24), Checked(d, AmPm),
+            Checked(d, SoundDefault), Checked(d, SoundWave), Text(d, WavePath),
+            Enabled(d, WavePath), Enabled(d, Browse), Checked(d, RestartOn),
+            Selected(d, RestartSec), Enabled(d, RestartSec)};
+}
+
+// Seconds left as a countdown line shows them (" M:SS"), or -1 for other text.
+int SecondsShown(const std::string& line)
+{
+    static const std::regex shape(" (\\d+):(\\d\\d)");
+    std::smatch ms;
+    return std::regex_match(line, ms, shape) ? std::stoi(ms[1]) * 60 + std::stoi(ms[2]) : -1;
+}
+
+}  // namespace
+
+TEST(Dialog, OpensWithTheDefaultsAndAPresetChangeShowsAtOnceDuringARun)
+{
+    Velmaris app;
+    ASSERT_TRUE(app.Start(FreshWorkDir()));
+    app.Press(StartButton);
+    Lines trace = {" 3:00"};
+    ASSERT_TRUE(app.Watch(CountdownBox, 0, &trace, [](const Lines& t) {
+        int left = SecondsShown(t.back());
+        return left >= 0 && left <= 178;
+    }, "the run to reach 2:58"));
+
+    HWND dialog = NULL;
+    ASSERT_TRUE(OpenDialog(app, &dialog));
+    EXPECT_EQ("", Text(dialog));
+    EXPECT_EQ(app.Main(), GetWindow(dialog, GW_OWNER));
+    const LONG frame = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | DS_MODALFRAME;
+    EXPECT_EQ(WS_POPUP | WS_CAPTION | DS_MODALFRAME, Style(dialog) & frame) << std::hex << Style(dialog);
+    EXPECT_TRUE(ExStyle(dialog) & WS_EX_TOOLWINDOW) << std::hex << ExStyle(dialog);
+
+    // Child windows come in template order, which is the tab order.
+    const struct { int id; const char* cls; const char* text; LONG style, mask; } controls[] = {
+        {Ok, "Button", "确定", BS_DEFPUSHBUTTON | WS_TABSTOP, BS_TYPEMASK | WS_TABSTOP},
+        {Cancel, "Button", "取消", BS_PUSHBUTTON | WS_TABSTOP, BS_TYPEMASK | WS_TABSTOP},
+        {TimerGroup, "Button", "计时器", BS_GROUPBOX, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {MinutesLabel, "Static", "分", WS_GROUP, SS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {SecondsLabel, "Static", "秒", WS_GROUP, SS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {FormatGroup, "Button", "时间显示", BS_GROUPBOX | WS_GROUP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {Hours24, "Button", "24小时制", BS_AUTORADIOBUTTON | WS_TABSTOP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {AmPm, "Button", "AM/PM", BS_AUTORADIOBUTTON | WS_TABSTOP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {SoundGroup, "Button", "提示音", BS_GROUPBOX | WS_GROUP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {SoundDefault, "Button", "默认", BS_AUTORADIOBUTTON | WS_TABSTOP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {SoundWave, "Button", "Wave", BS_AUTORADIOBUTTON | WS_TABSTOP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {WavePath, "Edit", "", ES_AUTOHSCROLL | WS_TABSTOP, ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP},
+        {Browse, "Button", "浏览", BS_PUSHBUTTON | WS_TABSTOP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {Minutes, "ComboBox", "3", CBS_DROPDOWN | WS_TABSTOP, 3 | WS_TABSTOP | WS_GROUP},
+        {Seconds, "ComboBox", "0", CBS_DROPDOWN | WS_TABSTOP, 3 | WS_TABSTOP | WS_GROUP},
+        {RestartGroup, "Button", "再启动", BS_GROUPBOX | WS_GROUP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {RestartOn, "Button", "ON/OFF", BS_AUTOCHECKBOX | WS_TABSTOP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {RestartSec, "ComboBox", "10", CBS_DROPDOWN | WS_TABSTOP, 3 | WS_TABSTOP | WS_GROUP},
+        {RestartLabel, "Static", "秒", WS_GROUP, SS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+    };
+    HWND child = GetWindow(dialog, GW_CHILD);
+    for (const auto& c : controls) {
+        SCOPED_TRACE(c.id);
+        ASSERT_TRUE(child != NULL) << "fewer controls than the template has";
+        EXPECT_EQ(c.id, GetDlgCtrlID(child));
+        EXPECT_EQ(c.cls, ClassName(child));
+        EXPECT_EQ(c.text, Text(child));
+        EXPECT_EQ(c.style, Style(child) & c.mask) << std::hex << Style(child);
+        EXPECT_TRUE(IsWindowVisible(child));
+        child = GetWindow(child, GW_HWNDNEXT);
+    }
+    EXPECT_TRUE(child == NULL) << "a control beyond the template: " << GetDlgCtrlID(child);
+
+    const int counts[][2] = {{Minutes, 61}, {Seconds, 60}, {RestartSec, 60}};
+    for (const auto& box : counts)
+        EXPECT_EQ(box[1], Ask(Item(dialog, box[0]), CB_GETCOUNT)) << box[0];
+    EXPECT_EQ((Shown{3, 0, true, false, true, false, "", false, false, false, 9, false}),
+              Read(dialog));
+    EXPECT_FALSE(IsWindowEnabled(app.Main()));
+
+    // 1:30 from a run with at most 2:58 left: the line shows 1:30 as OK ends
+    // the dialog and then counts on from the run's own start. Right after a
+    // tick, so that the next one cannot hide the 1:30.
+    Choose(dialog, Minutes, 1);
+    Choose(dialog, Seconds, 30);
+    ASSERT_TRUE(app.WaitTicks(1));
+    trace = {""};
+    ASSERT_TRUE(WaitUntil([&] { return SecondsShown(trace[0] = app.Line(CountdownBox, 0)) >= 0; },
+                          "the countdown line"));
+    const int before = SecondsShown(trace[0]);
+    ASSERT_TRUE(EndDialogWith(dialog, Ok));
+    ASSERT_TRUE(app.Watch(CountdownBox, 0, &trace, [](const Lines& t) { return t.size() > 2; },
+                          "1:30 and the next tick"));
+    EXPECT_EQ(" 1:30", trace[1]);
+    int after = SecondsShown(trace[2]);
+    EXPECT_GE(after, 0) << trace[2];
+    EXPECT_LE(after, before - 90) << trace[2] << " after " << trace[0];
+    app.Press(StopButton);
+    ASSERT_TRUE(app.Close());
+    EXPECT_EQ("1", IniValue(app, "TimerMinute"));
+    EXPECT_EQ("30", IniValue(app, "TimerSecond"));
+}
+
+TEST(Dialog, CancelChangesNothingAndTheRadioButtonsFormTwoGroups)
+{
+    const char ini[] = "[SETTING]\r\nTimerMinute=0\r\nTimerSecond=45\r\nTimerFormat=1\r\n"
+                       "SoundFormat=0\r\nRestart=1\r\nRestartSec=25\r\n";
+    Velmaris app;
+    ASSERT_TRUE(app.Start(FreshWorkDir(ini)));
+    const Shown opened = {0, 45, true, false, true, false, "", false, false, true, 24, true};
+    HWND dialog = NULL;
+    ASSERT_TRUE(OpenDialog(app, &dialog));
+    ASSERT_EQ(opened, Read(dialog));
+
+    // Each click moves the check within its own group only.
+    Tick(dialog, AmPm);
+    EXPECT_EQ((Shown{0, 45, false, true, true, false, "", false, false, true, 24, true}), Read(dialog));
+    Tick(dialog, SoundWave);
+    EXPECT_EQ((Shown{0, 45, false, true, false, true, "", true, true, true, 24, true}), Read(dialog));
+    Tick(dialog, Hours24);
+    Tick(dialog, RestartOn);
+    EXPECT_EQ((Shown{0, 45, true, false, false, true, "", true, true, false, 24, false}), Read(dialog));
+    Tick(dialog, AmPm);
+    Type(dialog, WavePath, "C:\\x.wav");
+    Choose(dialog, Minutes, 5);
+    Choose(dialog, Seconds, 10);
+    Choose(dialog, RestartSec, 2);
+    ASSERT_TRUE(EndDialogWith(dialog, Cancel));
+
+    ASSERT_TRUE(OpenDialog(app, &dialog));
+    EXPECT_EQ(opened, Read(dialog)) << "the next opening shows the settings, not the abandoned edits";
+    ASSERT_TRUE(EndDialogWith(dialog, Cancel));
+    EXPECT_EQ(Lines{" 0:45"}, app.Lines(CountdownBox));
+    ASSERT_TRUE(app.WaitTicks(1));
+    EXPECT_EQ("  ON:25sec.", app.Line(ClockBox, 2));
+    EXPECT_TRUE(std::regex_match(app.Line(ClockBox, 1), std::regex("  \\d\\d:\\d\\d:\\d\\d  ")))
+        << app.Line(ClockBox, 1);
+    ASSERT_TRUE(app.Close());
+    const Lines saved = {"TimerMinute=0", "TimerSecond=45", "TimerFormat=1", "SoundFormat=0",
+                         "SoundWav=DEFAULT", "Restart=1", "RestartSec=25"};
+    for (const std::string& line : saved) {
+        size_t eq = line.find('=');
+        EXPECT_EQ(line.substr(eq + 1), IniValue(app, line.substr(0, eq))) << line;
+    }
+}
+
+TEST(Dialog, OkAppliesTheClicksAndAnUncheckedRestartKeepsItsSeconds)
+{
+    std::string dir = FreshWorkDir("[SETTING]\r\nRestart=1\r\nRestartSec=25\r\n");
+    {
+        Velmaris app;
+        ASSERT_TRUE(app.Start(dir));
+        HWND dialog = NULL;
+        ASSERT_TRUE(OpenDialog(app, &dialog));
+        ASSERT_TRUE(Checked(dialog, RestartOn));
+        Tick(dialog, AmPm);
+        Choose(dialog, RestartSec, 4);  // not read once the box is unchecked
+        Tick(dialog, RestartOn);
+        EXPECT_FALSE(Enabled(dialog, RestartSec));
+        ASSERT_TRUE(EndDialogWith(dialog, Ok));
+        ASSERT_TRUE(app.WaitTicks(1));
+        EXPECT_EQ("  OFF:00sec.", app.Line(ClockBox, 2));
+        EXPECT_TRUE(std::regex_match(app.Line(ClockBox, 1),
+                                     std::regex("  (AM|PM) (0\\d|1[01]):\\d\\d:\\d\\d  ")))
+            << app.Line(ClockBox, 1);
+        ASSERT_TRUE(app.Close());
+        EXPECT_EQ("0", IniValue(app, "TimerFormat"));
+        EXPECT_EQ("0", IniValue(app, "Restart"));
+        EXPECT_EQ("25", IniValue(app, "RestartSec"));
+    }
+    Velmaris app;  // with restart off the file's seconds are not read
+    ASSERT_TRUE(app.Start(dir));
+    HWND dialog = NULL;
+    ASSERT_TRUE(OpenDialog(app, &dialog));
+    EXPECT_EQ((Shown{3, 0, false, true, true, false, "", false, false, false, 9, false}),
+              Read(dialog));
+    ASSERT_TRUE(EndDialogWith(dialog, Cancel));
+    ASSERT_TRUE(app.Close());
+}
+
+TEST(Dialog, TypedNumbersWithinTheListCountAndAnythingElseKeepsTheSetting)
+{
+    Velmaris app;
+    ASSERT_TRUE(app.Start(FreshWorkDir(
+        "[SETTING]\r\nTimerMinute=2\r\nTimerSecond=15\r\nRestart=1\r\nRestartSec=20\r\n")));
+    // One OK per row; each kept value is the one its row's dialog opened with.
+    // The narrow fields take no more than fits, two or three characters.
+    const struct { const char *minutes, *seconds, *restart; int m, s, r; } rows[] = {
+        {"7", "59", "1", 7, 59, 1},
+        {"60", "0", "60", 60, 0, 60},
+        {"61", "60", "61", 60, 0, 60},
+        {"0", "1", "0", 0, 1, 60},
+        {"-1", "ab", "", 0, 1, 60},
+        {"", "5x", "1.", 0, 1, 60},
+        {"09", "00", "07", 9, 0, 7},
+    };
+    HWND dialog = NULL;
+    ASSERT_TRUE(OpenDialog(app, &dialog));
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::string(row.minutes) + " / " + row.seconds + " / " + row.restart);
+        Type(dialog, Minutes, row.minutes);
+        Type(dialog, Seconds, row.seconds);
+        Type(dialog, RestartSec, row.restart);
+        ASSERT_EQ(row.seconds, Text(dialog, Seconds));
+        ASSERT_TRUE(EndDialogWith(dialog, Ok));
+        ASSERT_TRUE(OpenDialog(app, &dialog));
+        char countdown[16];
+        snprintf(countdown, sizeof countdown, " %d:%02d", row.m, row.s);
+        EXPECT_EQ(countdown, app.Line(CountdownBox, 0));
+        EXPECT_EQ(row.m, Selected(dialog, Minutes));
+        EXPECT_EQ(row.s, Selected(dialog, Seconds));
+        EXPECT_EQ(row.r - 1, Selected(dialog, RestartSec));
+        EXPECT_EQ(std::to_string(row.r), Text(dialog, RestartSec));
+    }
+    ASSERT_TRUE(EndDialogWith(dialog, Cancel));
+    ASSERT_TRUE(app.Close());
+    EXPECT_EQ("7", IniValue(app, "RestartSec"));
+}
+
+TEST(Dialog, ValuesOutsideTheListsStayAsTheFileHadThem)
+{
+    // Nothing in the lists to select: OK keeps the minutes and seconds, and
+    // gives restart the seconds a fresh setting has rather than 0.
+    Velmaris app;
+    ASSERT_TRUE(app.Start(FreshWorkDir(
+        "[SETTING]\r\nTimerMinute=99\r\nTimerSecond=75\r\nRestart=1\r\nRestartSec=0\r\n")));
+    EXPECT_EQ(" 99:75", app.Line(CountdownBox, 0));
+    HWND dialog = NULL;
+    ASSERT_TRUE(OpenDialog(app, &dialog));
+    for (int box : {Minutes, Seconds, RestartSec}) {
+        EXPECT_EQ(-1, Selected(dialog, box)) << box;
+        EXPECT_EQ("", Text(dialog, box)) << box;
+    }
+    ASSERT_TRUE(EndDialogWith(dialog, Ok));
+    ASSERT_TRUE(OpenDialog(app, &dialog));
+    EXPECT_EQ(-1, Selected(dialog, Minutes));
+    EXPECT_EQ(-1, Selected(dialog, Seconds));
+    EXPECT_EQ(9, Selected(dialog, RestartSec));
+    ASSERT_TRUE(EndDialogWith(dialog, Cancel));
+    EXPECT_EQ(" 99:75", app.Line(CountdownBox, 0));
+    ASSERT_TRUE(app.Close());
+    EXPECT_EQ("99", IniValue(app, "TimerMinute"));
+    EXPECT_EQ("75", IniValue(app, "TimerSecond"));
+    EXPECT_EQ("10", IniValue(app, "RestartSec"));
+}
+
+namespace {
+
+// A 0.3 s tone of 16-bit mono samples at 22050 Hz, none of them repeating in
+// any run long enough to search for.
+std::string ToneSamples()
+{
+    std::string data;
+    uint32_t seed = 12345;
+    for (int i = 0; i < 6615; ++i) {
+        seed = seed * 1103515245u + 12345u;
+        int16_t sample = (int16_t)(2000 + (seed >> 16) % 20000);
+        data.append((const char*)&sample, 2);
+    }
+    return data;
+}
+
+void WriteWave(const std::string& path, const std::string& samples)
+{
+    auto u32 = [](uint32_t v) { return std::string((const char*)&v, 4); };
+    auto u16 = [](uint16_t v) { return std::string((const char*)&v, 2); };
+    std::string file = "RIFF" + u32(36 + (uint32_t)samples.size()) + "WAVEfmt " + u32(16) +
+                       u16(1) + u16(1) + u32(22050) + u32(44100) + u16(2) + u16(16) + "data" +
+                       u32((uint32_t)samples.size()) + samples;
+    std::ofstream(path, std::ios::binary) << file;
+}
+
+size_t Count(const std::string& text, const std::string& what)
+{
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1))
+        ++n;
+    return n;
+}
+
+// A path run-e2e.sh --audio names, as the driver opens it.
+std::string AudioPath(const char* name)
+{
+    const char* unix = getenv(name);
+    std::string path = unix ? std::string("Z:") + unix : "";
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
+// The files of the sound device: E2E_CAPTURE, then E2E_CAPTURE.0001 ...
+std::string CaptureFile(int n)
+{
+    char suffix[8] = "";
+    if (n > 0)
+        snprintf(suffix, sizeof suffix, ".%04d", n);
+    return AudioPath("E2E_CAPTURE") + suffix;
+}
+
+// Everything the sound device received, one string per opening of it.
+Lines Captures()
+{
+    Lines files;
+    for (std::string data; ReadText(CaptureFile((int)files.size()), &data);)
+        files.push_back(data);
+    return files;
+}
+
+// Starts Velmaris with its sound recorded and its MessageBeep calls logged:
+// Wine takes the debug channels from the starting program's environment,
+// and the relay log lands in run-e2e.sh's E2E_LOG.
+class Sound {
+public:
+    testing::AssertionResult Start(Velmaris& app, const std::string& dir)
+    {
+        std::string capture = AudioPath("E2E_CAPTURE");
+        if (capture.empty() || AudioPath("E2E_LOG").empty())
+            return testing::AssertionFailure() << "sound is not recorded: run with run-e2e.sh --audio";
+        for (int n = 0; DeleteFileA(CaptureFile(n).c_str()); ++n) {
+        }
+        if (!Captures().empty())
+            return testing::AssertionFailure() << "cannot remove " << capture;
+        WIN32_FILE_ATTRIBUTE_DATA log;
+        if (!GetFileAttributesExA(AudioPath("E2E_LOG").c_str(), GetFileExInfoStandard, &log))
+            return testing::AssertionFailure() << "no log at " << AudioPath("E2E_LOG");
+        logStart_ = log.nFileSizeLow;
+        HKEY key;
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\Debug", 0, NULL, 0,
+                            KEY_SET_VALUE, NULL, &key, NULL))
+            return testing::AssertionFailure() << "cannot open HKCU\\Software\\Wine\\Debug";
+        const char include[] = "user32.MessageBeep";
+        RegSetValueExA(key, "RelayInclude", 0, REG_SZ, (const BYTE*)include, sizeof include);
+        char debug[256] = "";
+        GetEnvironmentVariableA("WINEDEBUG", debug, sizeof debug);
+        SetEnvironmentVariableA("WINEDEBUG", "-all,+relay");
+        testing::AssertionResult started = app.Start(dir);
+        SetEnvironmentVariableA("WINEDEBUG", debug[0] ? debug : NULL);
+        // Read once at start-up: the program has it by the time its window shows.
+        RegDeleteValueA(key, "RelayInclude");
+        RegCloseKey(key);
+        return started;
+    }
+
+    // MessageBeep calls since Start, in the part of the log written since.
+    size_t Beeps() const
+    {
+        std::ifstream in(AudioPath("E2E_LOG"), std::ios::binary);
+        in.seekg((std::streamoff)logStart_);
+        std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        return Count(log, "Call user32.MessageBeep(");
+    }
+
+    static size_t Played(const std::string& samples)
+    {
+        size_t n = 0;
+        for (const std::string& file : Captures())
+            n += Count(file, samples);
+        return n;
+    }
+
+private:
+    size_t logStart_ = 0;
+};
+
+// Start, then the countdown back at the preset after it counted: one expiry.
+testing::AssertionResult RunToExpiry(const Velmaris& app)
+{
+    Lines trace = {app.Line(CountdownBox, 0)};
+    app.Press(StartButton);
+    return app.Watch(CountdownBox, 0, &trace, [](const Lines& t) {
+        return t.size() > 2 && t.back() == t[0];
+    }, "the run to expire");
+}
+
+}  // namespace
+
+TEST(Sound, BrowsedWaveIsPlayedOnceAtExpiry)
+{
+    std::string dir = FreshWorkDir("[SETTING]\r\nTimerMinute=0\r\nTimerSecond=2\r\n");
+    std::string wave = dir + "\\tone.wav", samples = ToneSamples();
+    WriteWave(wave, samples);
+    Velmaris app;
+    Sound sound;
+    ASSERT_TRUE(sound.Start(app, dir));
+    HWND dialog = NULL;
+    ASSERT_TRUE(OpenDialog(app, &dialog));
+    Tick(dialog, SoundWave);
+    Type(dialog, WavePath, "before.wav");
+
+    // The picker is the program's own modal dialog, owned by the settings dialog.
+    const int fileName = 0x480, fileNameBox = 0x47c;  // the picker's file-name field
+    for (const char* typed : {"", wave.c_str()}) {
+        SCOPED_TRACE(typed);
+        Click(Item(dialog, Browse));
+        HWND picker = NULL;
+        ASSERT_TRUE(WaitUntil([&] { return (picker = OwnedWindow(dialog)) != NULL; },
+                              "the file picker"));
+        EXPECT_EQ("Wav File Select", Text(picker));
+        EXPECT_FALSE(IsWindowEnabled(dialog));
+        // Wine's picker is the Explorer-style one, with a combo box for the name.
+        int name = Item(picker, fileNameBox) ? fileNameBox : fileName;
+        if (*typed) {
+            Type(picker, name, typed);
+            ASSERT_EQ(typed, Text(picker, name));
+        }
+        ASSERT_TRUE(EndDialogWith(picker, *typed ? Ok : Cancel));
+        EXPECT_EQ(*typed ? wave : "before.wav", Text(dialog, WavePath));
+    }
+    ASSERT_TRUE(EndDialogWith(dialog, Ok));
+
+    ASSERT_TRUE(RunToExpiry(app));
+    ASSERT_TRUE(WaitUntil([&] { return Sound::Played(samples) > 0; }, "the wave to be played"));
+    ASSERT_TRUE(app.WaitTicks(3));
+    EXPECT_EQ(1u, Sound::Played(samples)) << "played once, not again after the expiry";
+    EXPECT_EQ(0u, sound.Beeps());
+    ASSERT_TRUE(app.Close());
+    EXPECT_EQ("1", IniValue(app, "SoundFormat"));
+    EXPECT_EQ(wave, IniValue(app, "SoundWav"));
+}
+
+TEST(Sound, WaveWithoutAPathFallsBackToTheBeep)
+{
+    // The path is compared exactly: only "" and "DEFAULT" mean the beep.
+    const struct { const char* typed; bool wave; } rows[] = {
+        {"", false}, {"DEFAULT", false}, {"default", true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.typed);
+        std::string dir = FreshWorkDir("[SETTING]\r\nTimerMinute=0\r\nTimerSecond=2\r\n");
+        Velmaris app;
+        Sound sound;
+        ASSERT_TRUE(sound.Start(app, dir));
+        HWND dialog = NULL;
+        ASSERT_TRUE(OpenDialog(app, &dialog));
+        Tick(dialog, SoundWave);
+        Type(dialog, WavePath, row.typed);
+        ASSERT_TRUE(EndDialogWith(dialog, Ok));
+        ASSERT_TRUE(OpenDialog(app, &dialog));
+        Shown shown = Read(dialog);
+        EXPECT_EQ(!row.wave, shown.soundDefault);
+        EXPECT_EQ(row.wave, shown.wave);
+        EXPECT_EQ(row.wave ? row.typed : "", shown.path);
+        EXPECT_EQ(row.wave, shown.pathEnabled);
+        EXPECT_EQ(row.wave, shown.browseEnabled);
+        ASSERT_TRUE(EndDialogWith(dialog, Cancel));
+
+        ASSERT_TRUE(RunToExpiry(app));
+        if (row.wave)
+            ASSERT_TRUE(app.WaitTicks(2));
+        else  // one beep a tick until Stop
+            ASSERT_TRUE(WaitUntil([&] { return sound.Beeps() >= 2; }, "the beep to repeat"));
+        EXPECT_EQ(row.wave, sound.Beeps() == 0);
+        EXPECT_EQ(Lines{}, Captures()) << "nothing reached the sound device";
+        app.Press(StopButton);
+        ASSERT_TRUE(app.Close());
+        EXPECT_EQ(row.wave ? "1" : "0", IniValue(app, "SoundFormat"));
+        EXPECT_EQ(row.wave ? row.typed : "DEFAULT", IniValue(app, "SoundWav"));
+    }
+}
