@@ -94,6 +94,14 @@ std::vector<std::string> IniLines(const std::string& text)
     return lines;
 }
 
+std::vector<std::string> SavedIni(const RECT& r)
+{
+    return {"[WINDOW]", "left=" + std::to_string(r.left), "top=" + std::to_string(r.top),
+            "right=" + std::to_string(r.right), "bottom=" + std::to_string(r.bottom),
+            "[SETTING]", "TimerMinute=3", "TimerSecond=0", "TimerFormat=1", "SoundFormat=0",
+            "SoundWav=DEFAULT", "Restart=0", "RestartSec=10"};
+}
+
 static std::string Utf8(const wchar_t* text, int length)
 {
     int n = WideCharToMultiByte(CP_UTF8, 0, text, length, NULL, 0, NULL, NULL);

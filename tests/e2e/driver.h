@@ -32,6 +32,9 @@ testing::AssertionResult WaitUntil(const std::function<bool()>& cond, const std:
 std::string FreshWorkDir(const char* iniText = nullptr);
 bool ReadText(const std::string& path, std::string* text);  // false when absent
 std::vector<std::string> IniLines(const std::string& text);  // without blank lines or CR
+// What a close writes into a file that held at most the [WINDOW] keys: the
+// window section with rectangle r, then every setting at its default, in order.
+std::vector<std::string> SavedIni(const RECT& r);
 
 // Any window. Texts are read with the W calls and returned as UTF-8.
 std::string WindowText(HWND window);

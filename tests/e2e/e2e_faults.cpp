@@ -17,15 +17,6 @@ namespace {
 // Settings dialog controls.
 enum { MinutesBox = 5001, WaveButton = 7002, BrowseButton = 7004, RestartBox = 8001 };
 
-// What a close writes into a file that held at most the [WINDOW] keys.
-Lines SavedIni(const RECT& r)
-{
-    return {"[WINDOW]", "left=" + std::to_string(r.left), "top=" + std::to_string(r.top),
-            "right=" + std::to_string(r.right), "bottom=" + std::to_string(r.bottom),
-            "[SETTING]", "TimerMinute=3", "TimerSecond=0", "TimerFormat=1", "SoundFormat=0",
-            "SoundWav=DEFAULT", "Restart=0", "RestartSec=10"};
-}
-
 Lines WindowKeys(const RECT& r)
 {
     Lines all = SavedIni(r);

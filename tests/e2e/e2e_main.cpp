@@ -25,16 +25,6 @@ int SecondOfDay(const SYSTEMTIME& t)
     return t.wHour * 3600 + t.wMinute * 60 + t.wSecond;
 }
 
-// What a close writes into a file that held at most the [WINDOW] keys: the
-// window section first, then every setting at its default, in this order.
-Lines SavedIni(const RECT& r)
-{
-    return {"[WINDOW]", "left=" + std::to_string(r.left), "top=" + std::to_string(r.top),
-            "right=" + std::to_string(r.right), "bottom=" + std::to_string(r.bottom),
-            "[SETTING]", "TimerMinute=3", "TimerSecond=0", "TimerFormat=1", "SoundFormat=0",
-            "SoundWav=DEFAULT", "Restart=0", "RestartSec=10"};
-}
-
 Lines SavedFile(const Velmaris& app)
 {
     std::string text;
