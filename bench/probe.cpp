@@ -1,0 +1,332 @@
+// The measurer behind bench/run.sh. It starts Velmaris and the peer clock,
+// times them to their first window, presses Start, and times the raise at
+// the end of short runs. It sees the other programs only through their
+// windows and messages; every wait is bounded. Output is one line per
+// figure, "name value ...", for the script to gather.
+//
+//   probe startup RUNS VELMARIS_EXE DIR PEER_EXE
+//   probe press                  Start in the one running Velmaris
+//   probe wait CLASS             until a visible window of CLASS is there
+//   probe close CLASS            WM_CLOSE to each window of CLASS, then wait
+//   probe timing RUNS PRESET_MS  RUNS back-to-back runs of the preset
+#include <windows.h>
+
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+enum { StartButton = 2000, ClockBox = 3001, CountdownBox = 3002 };
+static const DWORD WaitMs = 10000;
+
+static LARGE_INTEGER Frequency;
+
+static double NowMs()
+{
+    LARGE_INTEGER now;
+    QueryPerformanceCounter(&now);
+    return (double)now.QuadPart * 1000.0 / (double)Frequency.QuadPart;
+}
+
+// Sent with a bound, so a hung program ends the measurement, not the run.
+static LRESULT Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    DWORD_PTR result = (DWORD_PTR)LB_ERR;
+    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, WaitMs, &result))
+        return LB_ERR;
+    return (LRESULT)result;
+}
+
+// The W form: under Wine the A form hands back UTF-16 across processes.
+static bool LineText(HWND listBox, int index, wchar_t* out, int size)
+{
+    out[0] = 0;
+    LRESULT length = Ask(listBox, LB_GETTEXTLEN, (WPARAM)index, 0);
+    if (length == LB_ERR || length >= size)
+        return false;
+    return Ask(listBox, LB_GETTEXT, (WPARAM)index, (LPARAM)out) != LB_ERR;
+}
+
+static HWND VelmarisWindow(DWORD pid)
+{
+    for (HWND w = NULL; (w = FindWindowExA(NULL, w, "Velmaris", NULL)) != NULL;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (pid == 0 || owner == pid)
+            return w;
+    }
+    return NULL;
+}
+
+// The first paint has filled both list boxes.
+static bool Filled(HWND window)
+{
+    return IsWindowVisible(window) &&
+           Ask(GetDlgItem(window, ClockBox), LB_GETCOUNT, 0, 0) == 3 &&
+           Ask(GetDlgItem(window, CountdownBox), LB_GETCOUNT, 0, 0) == 1;
+}
+
+struct Search {
+    DWORD pid;
+    HWND found;
+};
+
+static BOOL CALLBACK FindVisible(HWND window, LPARAM param)
+{
+    Search* search = (Search*)param;
+    DWORD owner = 0;
+    GetWindowThreadProcessId(window, &owner);
+    if (owner != search->pid || !IsWindowVisible(window))
+        return TRUE;
+    search->found = window;
+    return FALSE;
+}
+
+static HWND VisibleWindowOf(DWORD pid)
+{
+    Search search = {pid, NULL};
+    EnumWindows(FindVisible, (LPARAM)&search);
+    return search.found;
+}
+
+static bool Launch(const char* exe, const char* dir, PROCESS_INFORMATION* process, double* t0)
+{
+    char command[MAX_PATH + 3];
+    _snprintf(command, sizeof command, "\"%s\"", exe);
+    command[sizeof command - 1] = 0;
+    STARTUPINFOA startup;
+    ZeroMemory(&startup, sizeof startup);
+    startup.cb = sizeof startup;
+    *t0 = NowMs();
+    if (CreateProcessA(exe, command, NULL, NULL, FALSE, 0, NULL, dir, &startup, process))
+        return true;
+    fprintf(stderr, "probe: cannot start %s: error %lu\n", exe, GetLastError());
+    return false;
+}
+
+static void CloseAndWait(HWND window, PROCESS_INFORMATION* process)
+{
+    if (window)
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    if (WaitForSingleObject(process->hProcess, WaitMs) != WAIT_OBJECT_0) {
+        fprintf(stderr, "probe: a process did not end after WM_CLOSE\n");
+        TerminateProcess(process->hProcess, 99);
+        WaitForSingleObject(process->hProcess, WaitMs);
+    }
+    CloseHandle(process->hThread);
+    CloseHandle(process->hProcess);
+}
+
+// One start of Velmaris: times to its visible window and to its filled list boxes.
+static bool StartVelmaris(const char* exe, const char* dir, double* visible, double* filled)
+{
+    PROCESS_INFORMATION process;
+    double t0;
+    if (!Launch(exe, dir, &process, &t0))
+        return false;
+    HWND window = NULL;
+    *visible = *filled = -1;
+    while (NowMs() - t0 < WaitMs) {
+        if (!window)
+            window = VelmarisWindow(process.dwProcessId);
+        if (window && *visible < 0 && IsWindowVisible(window))
+            *visible = NowMs() - t0;
+        if (window && Filled(window)) {
+            *filled = NowMs() - t0;
+            if (*visible < 0)
+                *visible = *filled;
+            break;
+        }
+        Sleep(1);
+    }
+    CloseAndWait(window, &process);
+    return *filled >= 0;
+}
+
+// One start of the peer: time to its first visible top-level window.
+static bool StartPeer(const char* exe, double* visible, char* className, int size)
+{
+    PROCESS_INFORMATION process;
+    double t0;
+    if (!Launch(exe, NULL, &process, &t0))
+        return false;
+    HWND window = NULL;
+    *visible = -1;
+    while (NowMs() - t0 < WaitMs) {
+        if ((window = VisibleWindowOf(process.dwProcessId)) != NULL) {
+            *visible = NowMs() - t0;
+            break;
+        }
+        Sleep(1);
+    }
+    className[0] = 0;
+    if (window)
+        GetClassNameA(window, className, size);
+    CloseAndWait(window, &process);
+    return *visible >= 0;
+}
+
+// Alternates the two programs so that both see the same conditions; the
+// first start of each warms the file cache and is reported apart.
+static int Startup(int runs, const char* exe, const char* dir, const char* peer)
+{
+    for (int i = 0; i <= runs; ++i) {
+        const char* tag = i == 0 ? "warmup" : "run";
+        double visible, filled;
+        if (StartVelmaris(exe, dir, &visible, &filled))
+            printf("startup velmaris %s %.2f %.2f\n", tag, visible, filled);
+        else
+            printf("startup velmaris failed\n");
+        char className[256];
+        if (StartPeer(peer, &visible, className, sizeof className))
+            printf("startup peer %s %.2f %s\n", tag, visible, className);
+        else
+            printf("startup peer failed\n");
+        fflush(stdout);
+    }
+    return 0;
+}
+
+static HWND WaitFilledVelmaris()
+{
+    double t0 = NowMs();
+    while (NowMs() - t0 < WaitMs) {
+        HWND window = VelmarisWindow(0);
+        if (window && Filled(window))
+            return window;
+        Sleep(10);
+    }
+    fprintf(stderr, "probe: no Velmaris window with filled list boxes\n");
+    return NULL;
+}
+
+static int Press()
+{
+    HWND window = WaitFilledVelmaris();
+    if (!window)
+        return 1;
+    Ask(GetDlgItem(window, StartButton), BM_CLICK, 0, 0);
+    printf("pressed\n");
+    return 0;
+}
+
+static int WaitClass(const char* className)
+{
+    double t0 = NowMs();
+    while (NowMs() - t0 < WaitMs) {
+        HWND window = FindWindowA(className, NULL);
+        if (window && IsWindowVisible(window)) {
+            printf("shown %s\n", className);
+            return 0;
+        }
+        Sleep(10);
+    }
+    fprintf(stderr, "probe: no visible window of class %s\n", className);
+    return 1;
+}
+
+static int CloseClass(const char* className)
+{
+    HWND window;
+    int closed = 0;
+    while ((window = FindWindowA(className, NULL)) != NULL && closed < 16) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(window, &pid);
+        HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
+        PostMessageA(window, WM_CLOSE, 0, 0);
+        if (process) {
+            WaitForSingleObject(process, WaitMs);
+            CloseHandle(process);
+        } else {
+            Sleep(500);
+        }
+        ++closed;
+    }
+    printf("closed %d\n", closed);
+    return 0;
+}
+
+// Waits for the next one-second tick, seen as a change of the time line.
+static bool WaitTick(HWND clockBox, double* at)
+{
+    wchar_t before[64], now[64];
+    if (!LineText(clockBox, 1, before, 64))
+        return false;
+    double t0 = NowMs();
+    while (NowMs() - t0 < 2500) {
+        if (LineText(clockBox, 1, now, 64) && now[0] && wcscmp(now, before) != 0) {
+            *at = NowMs();
+            return true;
+        }
+        Sleep(1);
+    }
+    return false;
+}
+
+// Each run is pressed at a different offset after a tick, so that the runs
+// sample the whole timer period; the delay is from the nominal end (the
+// moment before Start was sent, plus the preset) to the countdown line
+// showing the preset again, which the expiring tick writes right after the raise.
+static int Timing(int runs, int presetMs)
+{
+    HWND window = WaitFilledVelmaris();
+    if (!window)
+        return 1;
+    HWND start = GetDlgItem(window, StartButton);
+    HWND clockBox = GetDlgItem(window, ClockBox);
+    HWND line = GetDlgItem(window, CountdownBox);
+    wchar_t preset[64], now[64];
+    if (!LineText(line, 0, preset, 64))
+        return 1;
+    double lastTick = -1;  // the tick that ended the previous run, as seen
+    for (int i = 0; i < runs; ++i) {
+        int offset = i * 1000 / runs;
+        double tick;
+        if (!WaitTick(clockBox, &tick)) {
+            printf("timing failed no-tick\n");
+            continue;
+        }
+        Sleep((DWORD)offset);
+        double pressed = NowMs();
+        Ask(start, BM_CLICK, 0, 0);
+        double sent = NowMs() - pressed;
+        bool left = false;
+        double seen = -1;
+        while (NowMs() - pressed < presetMs + 3000.0) {
+            if (LineText(line, 0, now, 64) && now[0]) {
+                if (wcscmp(now, preset) != 0)
+                    left = true;
+                else if (left) {
+                    seen = NowMs();
+                    break;
+                }
+            }
+            Sleep(1);
+        }
+        // The tick after a raise is one timer period later, as this poll sees it.
+        double period = lastTick >= 0 ? tick - lastTick : -1;
+        lastTick = seen;
+        if (seen < 0)
+            printf("timing failed no-raise\n");
+        else
+            printf("timing run %d %.2f %.2f %.2f\n", offset, seen - pressed - presetMs, sent, period);
+        fflush(stdout);
+    }
+    return 0;
+}
+
+int main(int argc, char** argv)
+{
+    QueryPerformanceFrequency(&Frequency);
+    if (argc == 6 && strcmp(argv[1], "startup") == 0)
+        return Startup(atoi(argv[2]), argv[3], argv[4], argv[5]);
+    if (argc == 2 && strcmp(argv[1], "press") == 0)
+        return Press();
+    if (argc == 3 && strcmp(argv[1], "wait") == 0)
+        return WaitClass(argv[2]);
+    if (argc == 3 && strcmp(argv[1], "close") == 0)
+        return CloseClass(argv[2]);
+    if (argc == 4 && strcmp(argv[1], "timing") == 0)
+        return Timing(atoi(argv[2]), atoi(argv[3]));
+    fprintf(stderr, "usage: probe startup RUNS EXE DIR PEER | press | wait CLASS | close CLASS | timing RUNS PRESET_MS\n");
+    return 2;
+}
