@@ -5,6 +5,7 @@
 
 #include <fstream>
 #include <iterator>
+#include <regex>
 #include <sstream>
 
 namespace e2e {
@@ -124,8 +125,7 @@ std::string ClassName(HWND window)
     return name;
 }
 
-// Sent messages carry a bound too, so a hung program fails the test instead of the run.
-static LRESULT Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     DWORD_PTR result = (DWORD_PTR)LB_ERR;
     if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, WaitMs, &result))
@@ -149,6 +149,13 @@ std::vector<std::string> ListBoxLines(HWND listBox)
         lines.push_back(Utf8(text.c_str(), (int)length));
     }
     return lines;
+}
+
+int SecondsShown(const std::string& line)
+{
+    static const std::regex shape(" (\\d+):([0-5]\\d)");
+    std::smatch ms;
+    return std::regex_match(line, ms, shape) ? std::stoi(ms[1]) * 60 + std::stoi(ms[2]) : -1;
 }
 
 bool IsAbove(HWND a, HWND b)
@@ -280,8 +287,9 @@ AssertionResult Velmaris::WaitTicks(int n) const
     }, std::to_string(n) + " clock ticks", n * 1000 + WaitMs);
 }
 
-AssertionResult Velmaris::WaitDialog(HWND* dialog) const
+AssertionResult Velmaris::OpenSettings(HWND* dialog) const
 {
+    Press(SettingsButton);
     return WaitUntil([&] { return (*dialog = OwnedWindow(main_)) != NULL; },
                      "a visible window owned by the main window");
 }

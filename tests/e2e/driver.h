@@ -41,7 +41,12 @@ std::string WindowText(HWND window);
 std::string ClassName(HWND window);
 inline LONG Style(HWND window) { return GetWindowLongW(window, GWL_STYLE); }
 inline LONG ExStyle(HWND window) { return GetWindowLongW(window, GWL_EXSTYLE); }
+// A sent message with a bound, so a hung program fails the test instead of
+// the run; -1 when it is not answered.
+LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 std::vector<std::string> ListBoxLines(HWND listBox);
+// Seconds left as a countdown line shows them (" M:SS"), or -1 for other text.
+int SecondsShown(const std::string& line);
 inline RECT WindowRect(HWND window) { RECT r = {}; GetWindowRect(window, &r); return r; }
 // Top-level z-order: a is nearer the top than b.
 bool IsAbove(HWND a, HWND b);
@@ -74,7 +79,8 @@ public:
                                    const std::string& what, DWORD ms = WaitMs) const;
     // Waits for n one-second ticks, seen as changes of the time line.
     testing::AssertionResult WaitTicks(int n) const;
-    testing::AssertionResult WaitDialog(HWND* dialog) const;
+    // Presses Settings and waits for the dialog it opens.
+    testing::AssertionResult OpenSettings(HWND* dialog) const;
     void PostClose() const { PostMessageA(main_, WM_CLOSE, 0, 0); }
     testing::AssertionResult WaitExit(DWORD* code, DWORD ms = WaitMs);
     // Presses Close and waits for the process to end with exit code 0.

@@ -28,14 +28,6 @@ enum DialogControl { Ok = IDOK, Cancel = IDCANCEL, TimerGroup = 5000, Minutes = 
                      RestartGroup = 8000, RestartOn = 8001, RestartSec = 8002,
                      RestartLabel = 8003 };
 
-LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
-{
-    DWORD_PTR result = (DWORD_PTR)-1;
-    if (!SendMessageTimeoutW(window, message, wParam, lParam, SMTO_ABORTIFHUNG, WaitMs, &result))
-        return -1;
-    return (LRESULT)result;
-}
-
 HWND Item(HWND dialog, int id) { return GetDlgItem(dialog, id); }
 bool Checked(HWND dialog, int id) { return Ask(Item(dialog, id), BM_GETCHECK) == BST_CHECKED; }
 bool Enabled(HWND dialog, int id) { return IsWindowEnabled(Item(dialog, id)) != FALSE; }
@@ -91,12 +83,6 @@ void Type(HWND dialog, int id, const std::string& text)
         Ask(field, WM_CHAR, (WPARAM)(unsigned char)c, 1);
 }
 
-testing::AssertionResult OpenDialog(const Velmaris& app, HWND* dialog)
-{
-    app.Press(SettingsButton);
-    return app.WaitDialog(dialog);
-}
-
 // OK or Cancel, posted as a user's click is, then the dialog gone.
 testing::AssertionResult EndDialogWith(HWND dialog, int button)
 {
@@ -150,14 +136,6 @@ Shown Read(HWND d)
             Selected(d, RestartSec), Enabled(d, RestartSec)};
 }
 
-// Seconds left as a countdown line shows them (" M:SS"), or -1 for other text.
-int SecondsShown(const std::string& line)
-{
-    static const std::regex shape(" (\\d+):(\\d\\d)");
-    std::smatch ms;
-    return std::regex_match(line, ms, shape) ? std::stoi(ms[1]) * 60 + std::stoi(ms[2]) : -1;
-}
-
 }  // namespace
 
 TEST(Dialog, OpensWithTheDefaultsAndAPresetChangeShowsAtOnceDuringARun)
@@ -172,7 +150,7 @@ TEST(Dialog, OpensWithTheDefaultsAndAPresetChangeShowsAtOnceDuringARun)
     }, "the run to reach 2:58"));
 
     HWND dialog = NULL;
-    ASSERT_TRUE(OpenDialog(app, &dialog));
+    ASSERT_TRUE(app.OpenSettings(&dialog));
     EXPECT_EQ("", Text(dialog));
     EXPECT_EQ(app.Main(), GetWindow(dialog, GW_OWNER));
     const LONG frame = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | DS_MODALFRAME;
@@ -252,7 +230,7 @@ TEST(Dialog, CancelChangesNothingAndTheRadioButtonsFormTwoGroups)
     ASSERT_TRUE(app.Start(FreshWorkDir(ini)));
     const Shown opened = {0, 45, true, false, true, false, "", false, false, true, 24, true};
     HWND dialog = NULL;
-    ASSERT_TRUE(OpenDialog(app, &dialog));
+    ASSERT_TRUE(app.OpenSettings(&dialog));
     ASSERT_EQ(opened, Read(dialog));
 
     // Each click moves the check within its own group only.
@@ -270,7 +248,7 @@ TEST(Dialog, CancelChangesNothingAndTheRadioButtonsFormTwoGroups)
     Choose(dialog, RestartSec, 2);
     ASSERT_TRUE(EndDialogWith(dialog, Cancel));
 
-    ASSERT_TRUE(OpenDialog(app, &dialog));
+    ASSERT_TRUE(app.OpenSettings(&dialog));
     EXPECT_EQ(opened, Read(dialog)) << "the next opening shows the settings, not the abandoned edits";
     ASSERT_TRUE(EndDialogWith(dialog, Cancel));
     EXPECT_EQ(Lines{" 0:45"}, app.Lines(CountdownBox));
@@ -294,7 +272,7 @@ TEST(Dialog, OkAppliesTheClicksAndAnUncheckedRestartKeepsItsSeconds)
         Velmaris app;
         ASSERT_TRUE(app.Start(dir));
         HWND dialog = NULL;
-        ASSERT_TRUE(OpenDialog(app, &dialog));
+        ASSERT_TRUE(app.OpenSettings(&dialog));
         ASSERT_TRUE(Checked(dialog, RestartOn));
         Tick(dialog, AmPm);
         Choose(dialog, RestartSec, 4);  // not read once the box is unchecked
@@ -314,7 +292,7 @@ TEST(Dialog, OkAppliesTheClicksAndAnUncheckedRestartKeepsItsSeconds)
     Velmaris app;  // with restart off the file's seconds are not read
     ASSERT_TRUE(app.Start(dir));
     HWND dialog = NULL;
-    ASSERT_TRUE(OpenDialog(app, &dialog));
+    ASSERT_TRUE(app.OpenSettings(&dialog));
     EXPECT_EQ((Shown{3, 0, false, true, true, false, "", false, false, false, 9, false}),
               Read(dialog));
     ASSERT_TRUE(EndDialogWith(dialog, Cancel));
@@ -338,7 +316,7 @@ TEST(Dialog, TypedNumbersWithinTheListCountAndAnythingElseKeepsTheSetting)
         {"09", "00", "07", 9, 0, 7},
     };
     HWND dialog = NULL;
-    ASSERT_TRUE(OpenDialog(app, &dialog));
+    ASSERT_TRUE(app.OpenSettings(&dialog));
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.minutes) + " / " + row.seconds + " / " + row.restart);
         Type(dialog, Minutes, row.minutes);
@@ -346,7 +324,7 @@ TEST(Dialog, TypedNumbersWithinTheListCountAndAnythingElseKeepsTheSetting)
         Type(dialog, RestartSec, row.restart);
         ASSERT_EQ(row.seconds, Text(dialog, Seconds));
         ASSERT_TRUE(EndDialogWith(dialog, Ok));
-        ASSERT_TRUE(OpenDialog(app, &dialog));
+        ASSERT_TRUE(app.OpenSettings(&dialog));
         char countdown[16];
         snprintf(countdown, sizeof countdown, " %d:%02d", row.m, row.s);
         EXPECT_EQ(countdown, app.Line(CountdownBox, 0));
@@ -369,13 +347,13 @@ TEST(Dialog, ValuesOutsideTheListsStayAsTheFileHadThem)
         "[SETTING]\r\nTimerMinute=99\r\nTimerSecond=75\r\nRestart=1\r\nRestartSec=0\r\n")));
     EXPECT_EQ(" 99:75", app.Line(CountdownBox, 0));
     HWND dialog = NULL;
-    ASSERT_TRUE(OpenDialog(app, &dialog));
+    ASSERT_TRUE(app.OpenSettings(&dialog));
     for (int box : {Minutes, Seconds, RestartSec}) {
         EXPECT_EQ(-1, Selected(dialog, box)) << box;
         EXPECT_EQ("", Text(dialog, box)) << box;
     }
     ASSERT_TRUE(EndDialogWith(dialog, Ok));
-    ASSERT_TRUE(OpenDialog(app, &dialog));
+    ASSERT_TRUE(app.OpenSettings(&dialog));
     EXPECT_EQ(-1, Selected(dialog, Minutes));
     EXPECT_EQ(-1, Selected(dialog, Seconds));
     EXPECT_EQ(9, Selected(dialog, RestartSec));
@@ -527,7 +505,7 @@ TEST(Sound, BrowsedWaveIsPlayedOnceAtExpiry)
     Sound sound;
     ASSERT_TRUE(sound.Start(app, dir));
     HWND dialog = NULL;
-    ASSERT_TRUE(OpenDialog(app, &dialog));
+    ASSERT_TRUE(app.OpenSettings(&dialog));
     Tick(dialog, SoundWave);
     Type(dialog, WavePath, "before.wav");
 
@@ -575,11 +553,11 @@ TEST(Sound, WaveWithoutAPathFallsBackToTheBeep)
         Sound sound;
         ASSERT_TRUE(sound.Start(app, dir));
         HWND dialog = NULL;
-        ASSERT_TRUE(OpenDialog(app, &dialog));
+        ASSERT_TRUE(app.OpenSettings(&dialog));
         Tick(dialog, SoundWave);
         Type(dialog, WavePath, row.typed);
         ASSERT_TRUE(EndDialogWith(dialog, Ok));
-        ASSERT_TRUE(OpenDialog(app, &dialog));
+        ASSERT_TRUE(app.OpenSettings(&dialog));
         Shown shown = Read(dialog);
         EXPECT_EQ(!row.wave, shown.soundDefault);
         EXPECT_EQ(row.wave, shown.wave);

@@ -189,9 +189,8 @@ TEST(Faults, CloseUnderTheSettingsDialogCancelsItAndSaves)
     Velmaris app;
     ASSERT_TRUE(app.Start(FreshWorkDir()));
     RECT r = WindowRect(app.Main());
-    app.Press(SettingsButton);
     HWND dialog = NULL;
-    ASSERT_TRUE(app.WaitDialog(&dialog));
+    ASSERT_TRUE(app.OpenSettings(&dialog));
     SendBounded(GetDlgItem(dialog, MinutesBox), CB_SETCURSEL, 7, 0);
     SendBounded(GetDlgItem(dialog, RestartBox), BM_CLICK, 0, 0);
     ASSERT_EQ(BST_CHECKED, SendBounded(GetDlgItem(dialog, RestartBox), BM_GETCHECK, 0, 0));
@@ -208,9 +207,8 @@ TEST(Faults, CloseUnderTheFilePickerCancelsBothAndSaves)
     Velmaris app;
     ASSERT_TRUE(app.Start(FreshWorkDir()));
     RECT r = WindowRect(app.Main());
-    app.Press(SettingsButton);
     HWND dialog = NULL;
-    ASSERT_TRUE(app.WaitDialog(&dialog));
+    ASSERT_TRUE(app.OpenSettings(&dialog));
     Click(GetDlgItem(dialog, WaveButton));  // enables Browse
     Click(GetDlgItem(dialog, BrowseButton));
     ASSERT_TRUE(WaitUntil([&] { return OwnedWindow(dialog) != NULL; }, "the file picker"));
@@ -225,9 +223,8 @@ TEST(Faults, SecondSettingsCommandOpensNoSecondDialog)
 {
     Velmaris app;
     ASSERT_TRUE(app.Start(FreshWorkDir()));
-    app.Press(SettingsButton);
     HWND dialog = NULL;
-    ASSERT_TRUE(app.WaitDialog(&dialog));
+    ASSERT_TRUE(app.OpenSettings(&dialog));
     PostMessageA(app.Main(), WM_COMMAND, MAKEWPARAM(SettingsButton, BN_CLICKED), 0);
     // Posted messages come before paints: after a tick the command has been handled.
     ASSERT_TRUE(app.WaitTicks(1));
@@ -236,8 +233,7 @@ TEST(Faults, SecondSettingsCommandOpensNoSecondDialog)
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, "Cancel to end the dialog"));
     ASSERT_TRUE(app.WaitTicks(1));
     EXPECT_EQ(0, DialogCount(app.Main())) << "the refused command left nothing pending";
-    app.Press(SettingsButton);
-    ASSERT_TRUE(app.WaitDialog(&dialog)) << "Settings opens the dialog again";
+    ASSERT_TRUE(app.OpenSettings(&dialog)) << "Settings opens the dialog again";
     Click(GetDlgItem(dialog, IDCANCEL));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, "Cancel to end the dialog"));
     ASSERT_TRUE(app.Close());

@@ -37,14 +37,6 @@ bool EndsWith(const Lines& trace, const char* line)
     return trace.size() > 1 && trace.back() == line;
 }
 
-// Seconds left as a countdown line shows them (" M:SS"), or -1 for other text.
-int SecondsShown(const std::string& line)
-{
-    static const std::regex shape(" (\\d+):([0-5]\\d)");
-    std::smatch ms;
-    return std::regex_match(line, ms, shape) ? std::stoi(ms[1]) * 60 + std::stoi(ms[2]) : -1;
-}
-
 // Runs in a countdown trace that begins with the preset: each step away from it.
 size_t Runs(const Lines& trace)
 {
@@ -140,9 +132,8 @@ TEST(Startup, SettingsRunsAModalDialogOwnedByTheWindow)
 {
     Velmaris app;
     ASSERT_TRUE(app.Start(FreshWorkDir()));
-    app.Press(SettingsButton);
     HWND dialog = NULL;
-    ASSERT_TRUE(app.WaitDialog(&dialog));
+    ASSERT_TRUE(app.OpenSettings(&dialog));
     EXPECT_FALSE(IsWindowEnabled(app.Main())) << "the main window takes no input under the dialog";
     EXPECT_TRUE(app.WaitTicks(1)) << "the clock runs on under the modal loop";
     Click(GetDlgItem(dialog, IDCANCEL));
