@@ -38,16 +38,18 @@ void HostRaiseWindow(HostWindow window)
     RaiseWindow((HWND)window);
 }
 
+FARPROC SystemProc(const char* dll, const char* name)
+{
+    HMODULE module = LoadLibraryA(dll);
+    return module ? GetProcAddress(module, name) : NULL;
+}
+
 void HostPlayWave(const char* path)
 {
-    // winmm is loaded with the first wave, not at start-up: most runs play none.
     typedef BOOL(WINAPI * PlayProc)(LPCSTR, UINT);
     static PlayProc play;
-    if (!play) {
-        HMODULE winmm = LoadLibraryA("winmm.dll");
-        if (winmm)
-            play = (PlayProc)(void (*)(void))GetProcAddress(winmm, "sndPlaySoundA");
-    }
+    if (!play)
+        play = (PlayProc)(void (*)(void))SystemProc("winmm.dll", "sndPlaySoundA");
     if (play)
         play(path, SND_ASYNC | SND_NODEFAULT);
 }

@@ -225,14 +225,9 @@ int ChooseWaveFile(HWND owner)
     choice.nMaxFile = sizeof PickedFile;
     choice.lpstrTitle = "Wav File Select";
     choice.Flags = OFN_READONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-    // comdlg32 is loaded with the first file picker, not at start-up: with the
-    // printing support it pulls in, it costs megabytes that most runs never use.
     typedef BOOL(WINAPI * PickProc)(LPOPENFILENAMEA);
     static PickProc pick;
-    if (!pick) {
-        HMODULE comdlg = LoadLibraryA("comdlg32.dll");
-        if (comdlg)
-            pick = (PickProc)(void (*)(void))GetProcAddress(comdlg, "GetOpenFileNameA");
-    }
+    if (!pick)
+        pick = (PickProc)(void (*)(void))SystemProc("comdlg32.dll", "GetOpenFileNameA");
     return pick && pick(&choice) ? 1 : 0;
 }

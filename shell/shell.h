@@ -16,6 +16,11 @@ extern HWND CountdownLineBox;
 // SetWindowPos topmost then not-topmost: in front of all others, shown, not left topmost.
 void RaiseWindow(HWND window);
 
+// A function of a system DLL loaded on first use, for calls most runs never
+// make: not loading their DLL at start-up keeps the program small in memory.
+// NULL when the DLL or the function is missing.
+FARPROC SystemProc(const char* dll, const char* name);
+
 // Notification-area icon.
 BOOL SetTrayIcon(HWND window, DWORD action, UINT id, UINT iconResource, const char* tip);
 LRESULT OnTrayMessage(HWND window, WPARAM wParam, LPARAM lParam);
