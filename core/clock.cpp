@@ -61,14 +61,28 @@ void StopTimer(ClockData* data)
     ShowCountdown(data->TimerMinute, data->TimerSecond);
 }
 
+static uint32_t EndTick(const ClockData* data)
+{
+    return data->StartTick + (uint32_t)data->DurationMs;
+}
+
+static bool RestartPending(const ClockData* data)
+{
+    return data->RestartArmed == 1 && data->Restart == 1 && data->Running == 0;
+}
+
+// The nominal end plus the restart delay; a restart comes strictly after it.
+static uint32_t RestartTick(const ClockData* data)
+{
+    return EndTick(data) + (uint32_t)data->RestartSec * 1000u;
+}
+
 void CheckRestart(ClockData* data)
 {
-    if (data->RestartArmed != 1 || data->Restart != 1 || data->Running != 0)
+    if (!RestartPending(data))
         return;
     data->BeepPending = 0;
-    uint32_t restartAt = data->StartTick + (uint32_t)data->DurationMs +
-                         (uint32_t)data->RestartSec * 1000u;
-    if (TickDifference(restartAt, HostTickCount()) < 0) {
+    if (TickDifference(RestartTick(data), HostTickCount()) < 0) {
         data->Running = 1;
         data->StartTick = HostTickCount();
     }
@@ -77,8 +91,7 @@ void CheckRestart(ClockData* data)
 void UpdateCountdown(HostWindow mainWindow, ClockData* data)
 {
     ClearListBox(CountdownLine);
-    int32_t remaining = TickDifference(data->StartTick + (uint32_t)data->DurationMs,
-                                       HostTickCount());
+    int32_t remaining = TickDifference(EndTick(data), HostTickCount());
     if (remaining > 0) {
         ShowCountdown(remaining / 60000, (remaining / 1000) % 60);
         return;
@@ -92,7 +105,7 @@ void UpdateCountdown(HostWindow mainWindow, ClockData* data)
     ShowCountdown(data->TimerMinute, data->TimerSecond);
 }
 
-void ClockTick(HostWindow mainWindow, ClockData* data)
+void ClockTick(HostWindow mainWindow, ClockData* data, bool beepDue)
 {
     ShowClockLines(data);
     CheckRestart(data);
@@ -100,7 +113,29 @@ void ClockTick(HostWindow mainWindow, ClockData* data)
         UpdateCountdown(mainWindow, data);
         if (data->Running != 0)
             return;
+        beepDue = true;  // just expired
     }
-    if (data->SoundFormat == 0 && data->BeepPending == 1)
+    if (beepDue && data->SoundFormat == 0 && data->BeepPending == 1)
         HostBeep();
+}
+
+bool NextDeadline(const ClockData* data, uint32_t now, uint32_t* deadline)
+{
+    if (data->Running != 0) {
+        *deadline = EndTick(data);
+        return true;
+    }
+    if (RestartPending(data)) {
+        *deadline = RestartTick(data) + 1u;
+        return true;
+    }
+    if (data->SoundFormat == 0 && data->BeepPending == 1) {
+        // Beeps keep the phase of the end: the next whole second after it past now.
+        int32_t phase = TickDifference(now, EndTick(data)) % 1000;
+        if (phase < 0)
+            phase += 1000;
+        *deadline = now + (uint32_t)(1000 - phase);
+        return true;
+    }
+    return false;
 }

@@ -39,9 +39,18 @@ int32_t PresetDurationMs(int32_t minutes, int32_t seconds);
 // Countdown engine.
 void StartTimer(ClockData* data);
 void StopTimer(ClockData* data);
-void ClockTick(HostWindow mainWindow, ClockData* data);
+// One evaluation: the clock lines, the restart, the countdown, expiry and
+// alarm. A sounding default alarm beeps again only when beepDue; the first
+// beep comes in the evaluation that notices the expiry, whatever beepDue says.
+void ClockTick(HostWindow mainWindow, ClockData* data, bool beepDue = true);
 void CheckRestart(ClockData* data);
 void UpdateCountdown(HostWindow mainWindow, ClockData* data);
+// The tick count at which the countdown next needs an evaluation: the end of
+// a counting run, the first tick an armed restart may start, or the next beep
+// of a sounding default alarm (whole seconds after the run's end, strictly
+// after now). False when nothing is pending. A deadline already past is
+// returned as it is, so the caller evaluates at once.
+bool NextDeadline(const ClockData* data, uint32_t now, uint32_t* deadline);
 
 // Display lines.
 void ClearListBox(DisplayBox listBox);

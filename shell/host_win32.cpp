@@ -5,6 +5,10 @@
 
 void RaiseWindow(HWND window)
 {
+    // SetWindowPos alone would leave a minimized window minimized, and it has
+    // no taskbar button to bring it back by.
+    if (IsIconic(window))
+        ShowWindow(window, SW_RESTORE);
     SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
     SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
 }

@@ -16,6 +16,8 @@ static HGLOBAL ClockMemory;       // the ClockData block, NULL once freed
 static UINT TaskbarCreatedMessage;  // sent when the taskbar (re)starts
 static bool SettingsSaved;          // the close or session-end save has been made
 static bool CloseAfterDialog;       // a close came while the settings dialog was open
+static uint32_t DeadlineTick;       // what the deadline timer is armed for
+static bool DeadlineArmed;
 
 // Each handler locks the record for one message; NULL when there is none.
 static ClockData* LockClock()
@@ -54,14 +56,51 @@ static void PlaceMainWindow(ClockData* data)
 
 static void OnPaint(HWND window)
 {
-    // Begin and end the paint even without a record, so the region is validated.
+    // The timers drive the clock; painting only validates, and the list
+    // boxes draw themselves.
     PAINTSTRUCT paint;
     BeginPaint(window, &paint);
-    ClockData* data = LockClock();
-    if (data)
-        ClockTick(window, data);
-    UnlockClock();
     EndPaint(window, &paint);
+}
+
+// Milliseconds until just after the next second of the local time begins.
+static UINT MsToNextSecond()
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    return 1000u - now.wMilliseconds + SECOND_MARGIN_MS;
+}
+
+// Arms the deadline timer for the countdown's next end, restart or beep, so
+// they come on time rather than at the next second's tick.
+static void ArmDeadline(HWND window, const ClockData* data)
+{
+    uint32_t now = GetTickCount();
+    DeadlineArmed = data && NextDeadline(data, now, &DeadlineTick);
+    if (!DeadlineArmed) {
+        KillTimer(window, DEADLINE_TIMER_ID);
+        return;
+    }
+    int32_t wait = (int32_t)(DeadlineTick - now);
+    SetTimer(window, DEADLINE_TIMER_ID, wait > 0 ? (UINT)wait : 0u, NULL);
+}
+
+// One evaluation per timer message, and the deadline timer armed afresh
+// after it. The clock timer is aimed anew at the next second each time, so
+// the time line turns within a few milliseconds of the system clock; one that
+// comes early shows the same second again. A deadline message that comes
+// early only re-arms for what is left; a due deadline counts whichever timer
+// comes first.
+static void OnTimer(HWND window, WPARAM id)
+{
+    ClockData* data = LockClock();
+    bool due = DeadlineArmed && (int32_t)(DeadlineTick - GetTickCount()) <= 0;
+    if (id == CLOCK_TIMER_ID)
+        SetTimer(window, CLOCK_TIMER_ID, MsToNextSecond(), NULL);
+    if (data && (id == CLOCK_TIMER_ID || due))
+        ClockTick(window, data, due);
+    ArmDeadline(window, data);
+    UnlockClock();
 }
 
 // Saves the rectangle and settings once, whether at close or at session end.
@@ -123,12 +162,15 @@ static LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     case IDC_START:
         if ((data = LockClock()) != NULL)
             StartTimer(data);
+        ArmDeadline(window, data);
         UnlockClock();
         return 0;
     case IDC_SETTINGS:
         // A second request while the dialog is open would edit the same working copy.
-        if (!SettingsDialogActive() && (data = LockClock()) != NULL)
+        if (!SettingsDialogActive() && (data = LockClock()) != NULL) {
             RunSettingsDialog(MainInstance, window, data);
+            ArmDeadline(window, data);  // the preset or the sound may have changed
+        }
         UnlockClock();
         if (CloseAfterDialog && !SettingsDialogActive()) {
             CloseAfterDialog = false;
@@ -138,6 +180,7 @@ static LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     case IDC_STOP:
         if ((data = LockClock()) != NULL)
             StopTimer(data);
+        ArmDeadline(window, data);
         UnlockClock();
         return 0;
     case IDC_CLOSE:
@@ -174,6 +217,7 @@ static LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LP
         return 0;
     case WM_DESTROY:
         KillTimer(window, CLOCK_TIMER_ID);
+        KillTimer(window, DEADLINE_TIMER_ID);
         PostQuitMessage(0);
         return 0;
     case WM_PAINT:
@@ -190,7 +234,7 @@ static LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_COMMAND:
         return OnCommand(window, message, wParam, lParam);
     case WM_TIMER:
-        InvalidateRect(window, NULL, FALSE);
+        OnTimer(window, wParam);
         return 0;
     case WM_TRAYNOTIFY:
         return OnTrayNotify(window, wParam, lParam);
@@ -239,11 +283,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCode)
     UnlockClock();
 
     SetTrayIcon(MainWindow, NIM_ADD, 0, IDI_VELMARIS, TrayTip);
-    if (!SetTimer(MainWindow, CLOCK_TIMER_ID, CLOCK_TIMER_PERIOD, NULL)) {
+    if (!SetTimer(MainWindow, CLOCK_TIMER_ID, MsToNextSecond(), NULL)) {
         MessageBoxA(MainWindow, "Too many clocks or timers!", "Velmaris", MB_ICONWARNING);
         return 0;
     }
     ShowWindow(MainWindow, showCode);
+    OnTimer(MainWindow, CLOCK_TIMER_ID);  // the clock lines at once, not a second later
     UpdateWindow(MainWindow);
 
     MSG message;

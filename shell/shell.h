@@ -13,7 +13,8 @@ extern HWND MainWindow;
 extern HWND ClockLinesBox;
 extern HWND CountdownLineBox;
 
-// SetWindowPos topmost then not-topmost: in front of all others, shown, not left topmost.
+// Restored if minimized, then SetWindowPos topmost and not-topmost: in front
+// of all others, shown, not left topmost.
 void RaiseWindow(HWND window);
 
 // A function of a system DLL loaded on first use, for calls most runs never

@@ -31,7 +31,16 @@ const std::string& VelmarisPath()
     return ExePath;
 }
 
-AssertionResult WaitUntil(const std::function<bool()>& cond, const std::string& what, DWORD ms)
+double NowMs()
+{
+    LARGE_INTEGER now, frequency;
+    QueryPerformanceCounter(&now);
+    QueryPerformanceFrequency(&frequency);
+    return (double)now.QuadPart * 1000.0 / (double)frequency.QuadPart;
+}
+
+AssertionResult WaitUntil(const std::function<bool()>& cond, const std::string& what, DWORD ms,
+                          DWORD pollMs)
 {
     DWORD start = GetTickCount();
     for (;;) {
@@ -42,7 +51,7 @@ AssertionResult WaitUntil(const std::function<bool()>& cond, const std::string& 
             return AssertionSuccess();
         if (GetTickCount() - start > ms)
             return AssertionFailure() << "timed out after " << ms << " ms waiting for " << what;
-        Sleep(15);
+        Sleep(pollMs);
     }
 }
 
@@ -226,7 +235,7 @@ Velmaris::~Velmaris()
     CloseHandle(process_.hProcess);
 }
 
-AssertionResult Velmaris::Start(const std::string& dir)
+AssertionResult Velmaris::Start(const std::string& dir, WORD showCode)
 {
     const std::string& exe = VelmarisPath();
     if (exe.empty() || GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES)
@@ -236,6 +245,8 @@ AssertionResult Velmaris::Start(const std::string& dir)
     std::string command = "\"" + exe + "\"";
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = showCode;
     if (!CreateProcessA(exe.c_str(), &command[0], NULL, NULL, FALSE, 0, NULL, dir.c_str(),
                         &startup, &process_))
         return AssertionFailure() << "cannot start " << exe << ": error " << GetLastError();
@@ -277,6 +288,34 @@ AssertionResult Velmaris::Watch(int id, size_t index, std::vector<std::string>* 
     if (!result)
         result << "; seen:" << testing::PrintToString(*trace);
     return result;
+}
+
+AssertionResult Velmaris::PressNow(int id, double* before, double* after) const
+{
+    *before = NowMs();
+    DWORD_PTR result;
+    BOOL answered = SendMessageTimeoutA(Item(id), BM_CLICK, 0, 0, SMTO_ABORTIFHUNG, WaitMs, &result);
+    *after = NowMs();
+    if (!answered)
+        return AssertionFailure() << "button " << id << " not pressed within " << WaitMs << " ms";
+    return AssertionSuccess();
+}
+
+AssertionResult Velmaris::WaitLine(int id, size_t index,
+                                   const std::function<bool(const std::string&)>& shown,
+                                   const std::string& what, double* at, DWORD ms) const
+{
+    std::string last;
+    AssertionResult seen = WaitUntil([&] {
+        std::string line = Line(id, index);
+        *at = NowMs();
+        if (!line.empty())
+            last = line;
+        return !line.empty() && shown(line);
+    }, what, ms, 1);
+    if (!seen)
+        seen << "; last seen \"" << last << '"';
+    return seen;
 }
 
 AssertionResult Velmaris::WaitTicks(int n) const

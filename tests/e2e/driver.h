@@ -23,9 +23,11 @@ enum Control { StartButton = 2000, SettingsButton = 2001, StopButton = 2002,
 void SetVelmarisPath(std::string path);
 const std::string& VelmarisPath();
 
-// Polls cond (pumping this thread's messages) until it holds or ms pass.
+// Polls cond every pollMs (pumping this thread's messages) until it holds or ms pass.
 testing::AssertionResult WaitUntil(const std::function<bool()>& cond, const std::string& what,
-                                   DWORD ms = WaitMs);
+                                   DWORD ms = WaitMs, DWORD pollMs = 15);
+// A millisecond clock finer than the tick count, for timing what the program shows.
+double NowMs();
 
 // A fresh, empty directory named after the running test, under e2e-work in
 // the current directory; optionally holding a Velmaris.ini with iniText.
@@ -66,13 +68,22 @@ void BringToFront(HWND window);
 class Velmaris {
 public:
     ~Velmaris();
-    // Starts the program in dir and waits for its window and filled list boxes.
-    testing::AssertionResult Start(const std::string& dir);
+    // Starts the program in dir, as a shortcut with showCode would, and waits
+    // for its window and filled list boxes.
+    testing::AssertionResult Start(const std::string& dir, WORD showCode = SW_SHOWNORMAL);
     HWND Main() const { return main_; }
     HWND Item(int id) const { return GetDlgItem(main_, id); }
     std::vector<std::string> Lines(int id) const { return ListBoxLines(Item(id)); }
     std::string Line(int id, size_t index) const;  // empty when there is none
     void Press(int id) const { Click(Item(id)); }
+    // Presses a button and waits until the program has handled it; returns
+    // the NowMs() before and after, between which the press took effect.
+    testing::AssertionResult PressNow(int id, double* before, double* after) const;
+    // Polls line index of list box id every millisecond until its text first
+    // satisfies shown; *at is the NowMs() when it was seen.
+    testing::AssertionResult WaitLine(int id, size_t index,
+                                      const std::function<bool(const std::string&)>& shown,
+                                      const std::string& what, double* at, DWORD ms = WaitMs) const;
     // Records each new non-empty text of line index of list box id until done(trace) holds.
     testing::AssertionResult Watch(int id, size_t index, std::vector<std::string>* trace,
                                    const std::function<bool(const std::vector<std::string>&)>& done,

@@ -62,6 +62,40 @@ testing::AssertionResult CountsDown(const Lines& trace, size_t runs)
                                        << testing::PrintToString(trace);
 }
 
+constexpr double OnTimeMs = 60;  // the platform's timer resolution and the poll, with room
+
+// Presses Start and watches the countdown line for the preset's return at
+// each of runs ends; each end must come on time, measured from when Start took
+// effect: run k ends at k presets and k - 1 restart delays after it.
+void ExpectEndsOnTime(const Velmaris& app, int presetMs, int restartMs, int runs,
+                      std::vector<double>* lateness)
+{
+    const std::string preset = app.Line(CountdownBox, 0);
+    double before, after;
+    ASSERT_TRUE(app.PressNow(StartButton, &before, &after));
+    for (int k = 1; k <= runs; ++k) {
+        SCOPED_TRACE("run " + std::to_string(k));
+        double left, back;
+        ASSERT_TRUE(app.WaitLine(CountdownBox, 0, [&](const std::string& l) { return l != preset; },
+                                 "the run to count", &left));
+        ASSERT_TRUE(app.WaitLine(CountdownBox, 0, [&](const std::string& l) { return l == preset; },
+                                 "the run to end", &back));
+        double end = k * presetMs + (k - 1) * restartMs;
+        // The end lies between the two readings of Start, plus the restarts' own milliseconds.
+        EXPECT_GE(back - after, end - 1) << "ended before its time";
+        EXPECT_LE(back - before, end + OnTimeMs) << "ended late";
+        lateness->push_back(back - before - end);
+    }
+}
+
+std::string Figures(const std::vector<double>& ms)
+{
+    std::string text;
+    for (double m : ms)
+        text += std::to_string((int)(m + 0.5)) + " ";
+    return text + "ms";
+}
+
 }  // namespace
 
 TEST(Startup, FreshDirectoryShowsTheDefaultsAndCloseSavesThem)
@@ -238,4 +272,75 @@ TEST(Placement, SavedCornerPlacesTheWindowAndCloseSavesItsRectangle)
         ASSERT_TRUE(app.Close());
         EXPECT_EQ(SavedIni(r), SavedFile(app));
     }
+}
+
+TEST(OnTime, ExpiryComesAtTheEndWhateverThePhaseOfTheSeconds)
+{
+    Velmaris app;
+    ASSERT_TRUE(app.Start(FreshWorkDir("[SETTING]\r\nTimerMinute=0\r\nTimerSecond=2\r\n")));
+    std::vector<double> lateness;
+    for (int phase : {0, 250, 500, 750}) {
+        SCOPED_TRACE("Start " + std::to_string(phase) + " ms after a tick");
+        ASSERT_TRUE(app.WaitTicks(1));
+        Sleep(phase);
+        ExpectEndsOnTime(app, 2000, 0, 1, &lateness);
+    }
+    printf("expiry lateness: %s\n", Figures(lateness).c_str());
+    ASSERT_TRUE(app.Close());
+}
+
+TEST(OnTime, RestartChainKeepsItsRhythm)
+{
+    Velmaris app;
+    ASSERT_TRUE(app.Start(FreshWorkDir(
+        "[SETTING]\r\nTimerMinute=0\r\nTimerSecond=2\r\nRestart=1\r\nRestartSec=1\r\n")));
+    ASSERT_TRUE(app.WaitTicks(1));
+    Sleep(400);  // out of step with the seconds
+    std::vector<double> lateness;
+    ExpectEndsOnTime(app, 2000, 1000, 3, &lateness);
+    printf("restart chain, lateness of each end: %s\n", Figures(lateness).c_str());
+    ASSERT_TRUE(app.Close());
+}
+
+TEST(OnTime, TimeLineTurnsWithTheSystemClock)
+{
+    Velmaris app;
+    ASSERT_TRUE(app.Start(FreshWorkDir()));
+    std::vector<double> lags;
+    int last = -1;
+    for (int turn = 0; turn < 5; ++turn) {
+        double at;
+        int second = -1;
+        SYSTEMTIME now;
+        ASSERT_TRUE(app.WaitLine(ClockBox, 1, [&](const std::string& l) {
+            GetLocalTime(&now);
+            std::smatch hms;
+            if (!std::regex_match(l, hms, std::regex("  (\\d\\d):(\\d\\d):(\\d\\d)  ")))
+                return false;
+            second = std::stoi(hms[1]) * 3600 + std::stoi(hms[2]) * 60 + std::stoi(hms[3]);
+            return second != last;
+        }, "the time line to turn", &at, 3000));
+        int lag = (SecondOfDay(now) - second + 86400) % 86400 * 1000 + now.wMilliseconds;
+        if (last >= 0) {  // the first turn may come from any point in a second
+            EXPECT_EQ((last + 1) % 86400, second) << "a second repeated or skipped";
+            EXPECT_LE(lag, OnTimeMs) << "second " << second << " shown late";
+            lags.push_back(lag);
+        }
+        last = second;
+    }
+    printf("time-line lag: %s\n", Figures(lags).c_str());
+    ASSERT_TRUE(app.Close());
+}
+
+TEST(Countdown, MinimizedItCountsExpiresAndComesBack)
+{
+    Velmaris app;  // as a shortcut set to run minimized starts it
+    ASSERT_TRUE(app.Start(FreshWorkDir("[SETTING]\r\nTimerMinute=0\r\nTimerSecond=2\r\n"),
+                          SW_SHOWMINNOACTIVE));
+    ASSERT_TRUE(IsIconic(app.Main()));
+    std::vector<double> lateness;
+    ExpectEndsOnTime(app, 2000, 0, 1, &lateness);
+    EXPECT_TRUE(WaitUntil([&] { return !IsIconic(app.Main()) && IsWindowVisible(app.Main()); },
+                          "the window restored at the end", 500));
+    ASSERT_TRUE(app.Close());
 }

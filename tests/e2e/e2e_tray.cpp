@@ -336,19 +336,22 @@ TEST(Tray, LeftClickBringsTheWindowToFrontInPlace)
     ASSERT_TRUE(WaitDocked(1, &icons));
     const RECT before = WindowRect(app.Main());
     HWND cover = CoverWindow(before);
-    // Covered, then also hidden: each time one press shows it in front, unmoved.
-    for (bool hidden : {false, true}) {
-        SCOPED_TRACE(hidden ? "hidden behind the cover" : "behind the cover");
-        if (hidden) {
-            ShowWindow(app.Main(), SW_HIDE);
-            ASSERT_FALSE(IsWindowVisible(app.Main()));
+    // Covered, then also hidden, then minimized: each time one press shows it
+    // in front, unmoved.
+    for (int away : {SW_SHOWNA, SW_HIDE, SW_MINIMIZE}) {
+        SCOPED_TRACE(away == SW_HIDE ? "hidden" : away == SW_MINIMIZE ? "minimized" : "covered");
+        if (away != SW_SHOWNA) {
+            ShowWindow(app.Main(), away);
+            ASSERT_TRUE(WaitUntil([&] { return !IsWindowVisible(app.Main()) || IsIconic(app.Main()); },
+                                  "the window out of sight"));
         }
         BringToFront(cover);
         ASSERT_TRUE(WaitUntil([&] { return IsAbove(cover, app.Main()); }, "the cover window on top"));
         // Raised by the press itself, before the button is let go.
         ASSERT_TRUE(XPointer(icons[0], "mousedown 1"));
         AssertionResult raised = WaitUntil(
-            [&] { return IsWindowVisible(app.Main()) && IsAbove(app.Main(), cover); },
+            [&] { return IsWindowVisible(app.Main()) && !IsIconic(app.Main()) &&
+                         IsAbove(app.Main(), cover); },
             "Velmaris shown over the cover");
         ASSERT_TRUE(RunUnix("xdotool mouseup 1"));
         EXPECT_TRUE(raised);

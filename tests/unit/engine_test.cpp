@@ -36,10 +36,10 @@ protected:
         fakeHost.Take();
     }
     // One tick; returns what it sounded and raised: R raise, B beep, W wave.
-    std::string TickAt(uint32_t tick)
+    std::string TickAt(uint32_t tick, bool beepDue = true)
     {
         fakeHost.tick = tick;
-        ClockTick(mainWindow, &d);
+        ClockTick(mainWindow, &d, beepDue);
         std::string alarm;
         for (const std::string& e : fakeHost.Take())
             if (e == "raise")
@@ -121,6 +121,108 @@ TEST_F(Engine, AlarmTable)
                 << "SoundFormat " << row.sound << " Restart " << row.restart << " tick " << tick;
         }
         EXPECT_EQ(d.RestartArmed, 1);
+    }
+}
+
+// The shell's schedule from tick from to tick to: an evaluation just after
+// each whole second and one at each deadline, whichever comes first; only a
+// due deadline repeats a beep. Lists the evaluations that raised or sounded.
+std::vector<std::string> Scheduled(Engine* e, ClockData* d, uint32_t from, uint32_t to,
+                                   std::string (Engine::*tickAt)(uint32_t, bool))
+{
+    std::vector<std::string> alarms;
+    uint32_t second = from - from % 1000 + 1002;
+    for (uint32_t now = from;;) {
+        uint32_t deadline = 0;
+        bool armed = NextDeadline(d, now, &deadline);
+        if (armed && (int32_t)(deadline - now) < 0)
+            deadline = now;
+        bool first = armed && (int32_t)(deadline - second) < 0;
+        now = first ? deadline : second;
+        if ((int32_t)(to - now) <= 0)
+            return alarms;
+        if (!first)
+            second += 1000;
+        std::string alarm = (e->*tickAt)(now, armed && deadline == now);
+        if (!alarm.empty())
+            alarms.push_back(std::to_string(now - from) + alarm);
+    }
+}
+
+class Deadlines : public Engine {
+public:
+    std::vector<std::string> Run(uint32_t from, uint32_t to)
+    {
+        return Scheduled(this, &d, from, to, &Deadlines::TickAt);
+    }
+};
+
+TEST_F(Deadlines, NextDeadlineOfEachState)
+{
+    enum { Idle, Counting, Expired };
+    struct { const char* what; int state; int32_t sound, restart, beep; uint32_t start, now;
+             bool has; uint32_t deadline; } const cases[] = {
+        {"idle", Idle, 0, 1, 0, 1000, 5000, false, 0},
+        {"counting", Counting, 0, 1, 1, 1000, 5000, true, 181000},
+        {"counting across the wrap", Counting, 0, 0, 0, 0xFFFFF000u, 0x10, true, 0x2AF20u},
+        {"counting, end already past", Counting, 0, 0, 0, 1000, 190000, true, 181000},
+        {"restart pending", Expired, 0, 1, 1, 1000, 181000, true, 191001},
+        {"restart across the wrap", Expired, 2, 1, 0, 0xFFFD2000u, 0xFFFFFF00u, true, 0x631u},
+        {"restart already due", Expired, 2, 1, 0, 1000, 500000, true, 191001},
+        {"beeping, at the end", Expired, 0, 0, 1, 1000, 181000, true, 182000},
+        {"beeping, 1 ms before a beep", Expired, 0, 0, 1, 1000, 182999, true, 183000},
+        {"beeping, at a beep", Expired, 0, 0, 1, 1000, 183000, true, 184000},
+        {"beeping across the wrap", Expired, 0, 0, 1, 0xFFFD2000u, 0x100, true, 0xFFFFDF20u + 9000u},
+        {"beeping, restart 2 never restarts", Expired, 0, 2, 1, 1000, 181500, true, 182000},
+        {"beeping, end moved later", Expired, 0, 0, 1, 1000, 180200, true, 181000},
+        {"wave played, no beep", Expired, 1, 0, 1, 1000, 181500, false, 0},
+        {"alarm silenced", Expired, 0, 0, 0, 1000, 181500, false, 0},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        d.StartTick = c.start;
+        d.Running = c.state == Counting;
+        d.RestartArmed = c.state != Idle;
+        d.SoundFormat = c.sound;
+        d.Restart = c.restart;
+        d.BeepPending = c.beep;
+        uint32_t deadline = 0;
+        EXPECT_EQ(NextDeadline(&d, c.now, &deadline), c.has) << c.what;
+        if (c.has) {
+            EXPECT_EQ(deadline, c.deadline) << c.what << std::hex << " 0x" << deadline;
+        }
+    }
+    // A preset changed during a run moves the end with it.
+    SetUp();
+    StartAt(1000);
+    Preset(1, 30);
+    uint32_t deadline = 0;
+    ASSERT_TRUE(NextDeadline(&d, 2000, &deadline));
+    EXPECT_EQ(deadline, 91000u);
+}
+
+// Expiry at the end itself, beeps a whole second apart from it, and a
+// restart chain that keeps its rhythm, whatever the phase of the seconds.
+TEST_F(Deadlines, AlarmsComeOnTimeBetweenTheSeconds)
+{
+    struct { int32_t sound, restart; std::vector<std::string> alarms; } const rows[] = {
+        {0, 0, {"5000RB", "6000B", "7000B", "8000B", "9000B", "10000B", "11000B", "12000B",
+                "13000B"}},
+        {0, 1, {"5000RB", "13001RB"}},
+        {1, 1, {"5000RW", "13001RW"}},
+        {1, 0, {"5000RW"}},
+    };
+    for (uint32_t from : {1500u, 1002u /* beeps on the seconds */, 2999u, 0xFFFFEE00u}) {
+        for (const auto& row : rows) {
+            SetUp();
+            Preset(0, 5);
+            d.RestartSec = 3;
+            d.SoundFormat = row.sound;
+            d.Restart = row.restart;
+            strcpy(d.SoundWav, "C:\\alarm.wav");
+            StartAt(from);
+            EXPECT_EQ(Run(from, from + 13500), row.alarms) << from << " " << row.sound << row.restart;
+        }
     }
 }
 
