@@ -9,13 +9,15 @@
 //   probe wait CLASS             until a visible window of CLASS is there
 //   probe close CLASS            WM_CLOSE to each window of CLASS, then wait
 //   probe timing RUNS PRESET_MS  RUNS back-to-back runs of the preset
+//   probe chain RUNS PRESET_MS RESTART_MS  one Start, RUNS ends of an automatic-restart chain
+//   probe lag TURNS              the time line's lag behind the local time at TURNS turns
 #include <windows.h>
 
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
-enum { StartButton = 2000, ClockBox = 3001, CountdownBox = 3002 };
+enum { StartButton = 2000, StopButton = 2002, ClockBox = 3001, CountdownBox = 3002 };
 static const DWORD WaitMs = 10000;
 
 static LARGE_INTEGER Frequency;
@@ -262,53 +264,121 @@ static bool WaitTick(HWND clockBox, double* at)
     return false;
 }
 
+// Polls line index of a list box every millisecond until it shows text
+// (a non-empty line) for which same(text, other) is want; *at is when it was seen.
+static bool WaitText(HWND box, int index, const wchar_t* other, bool want, double limitMs,
+                     double* at, wchar_t* text = NULL)
+{
+    wchar_t now[64];
+    double t0 = NowMs();
+    while (NowMs() - t0 < limitMs) {
+        if (LineText(box, index, now, 64) && now[0] && (wcscmp(now, other) == 0) == want) {
+            *at = NowMs();
+            if (text)
+                wcscpy(text, now);
+            return true;
+        }
+        Sleep(1);
+    }
+    return false;
+}
+
+// The end of a run, seen as the countdown line leaving the preset and coming
+// back to it, which the expiring evaluation writes right after the raise.
+static bool WaitEnd(HWND line, const wchar_t* preset, double limitMs, double* at)
+{
+    double left;
+    return WaitText(line, 0, preset, false, limitMs, &left) &&
+           WaitText(line, 0, preset, true, limitMs, at);
+}
+
+// Presses Start and waits until it has been handled; *at is the moment
+// before the press, from which the nominal ends are counted.
+static void PressStart(HWND window, double* at, double* sent)
+{
+    *at = NowMs();
+    Ask(GetDlgItem(window, StartButton), BM_CLICK, 0, 0);
+    *sent = NowMs() - *at;
+}
+
 // Each run is pressed at a different offset after a tick, so that the runs
-// sample the whole timer period; the delay is from the nominal end (the
-// moment before Start was sent, plus the preset) to the countdown line
-// showing the preset again, which the expiring tick writes right after the raise.
+// sample the whole second; the lateness is from the nominal end (the moment
+// before Start was sent, plus the preset) to the end being seen.
 static int Timing(int runs, int presetMs)
 {
     HWND window = WaitFilledVelmaris();
     if (!window)
         return 1;
-    HWND start = GetDlgItem(window, StartButton);
     HWND clockBox = GetDlgItem(window, ClockBox);
     HWND line = GetDlgItem(window, CountdownBox);
-    wchar_t preset[64], now[64];
+    wchar_t preset[64];
     if (!LineText(line, 0, preset, 64))
         return 1;
-    double lastTick = -1;  // the tick that ended the previous run, as seen
     for (int i = 0; i < runs; ++i) {
         int offset = i * 1000 / runs;
-        double tick;
+        double tick, pressed, sent, seen;
         if (!WaitTick(clockBox, &tick)) {
             printf("timing failed no-tick\n");
             continue;
         }
         Sleep((DWORD)offset);
-        double pressed = NowMs();
-        Ask(start, BM_CLICK, 0, 0);
-        double sent = NowMs() - pressed;
-        bool left = false;
-        double seen = -1;
-        while (NowMs() - pressed < presetMs + 3000.0) {
-            if (LineText(line, 0, now, 64) && now[0]) {
-                if (wcscmp(now, preset) != 0)
-                    left = true;
-                else if (left) {
-                    seen = NowMs();
-                    break;
-                }
-            }
-            Sleep(1);
-        }
-        // The tick after a raise is one timer period later, as this poll sees it.
-        double period = lastTick >= 0 ? tick - lastTick : -1;
-        lastTick = seen;
-        if (seen < 0)
+        PressStart(window, &pressed, &sent);
+        if (!WaitEnd(line, preset, presetMs + 3000.0, &seen))
             printf("timing failed no-raise\n");
         else
-            printf("timing run %d %.2f %.2f %.2f\n", offset, seen - pressed - presetMs, sent, period);
+            printf("timing run %d %.2f %.2f\n", offset, seen - pressed - presetMs, sent);
+        fflush(stdout);
+    }
+    return 0;
+}
+
+// One Start, then runs ends of an automatic-restart chain: run k should end
+// k presets and k - 1 restart delays after Start.
+static int Chain(int runs, int presetMs, int restartMs)
+{
+    HWND window = WaitFilledVelmaris();
+    HWND line = window ? GetDlgItem(window, CountdownBox) : NULL;
+    wchar_t preset[64];
+    if (!line || !LineText(line, 0, preset, 64))
+        return 1;
+    double pressed, sent, seen;
+    PressStart(window, &pressed, &sent);
+    for (int k = 1; k <= runs; ++k) {
+        if (!WaitEnd(line, preset, presetMs + restartMs + 3000.0, &seen)) {
+            printf("chain failed no-end %d\n", k);
+            break;
+        }
+        double nominal = pressed + k * presetMs + (k - 1) * restartMs;
+        printf("chain end %d %.2f\n", k, seen - nominal);
+        fflush(stdout);
+    }
+    Ask(GetDlgItem(window, StopButton), BM_CLICK, 0, 0);
+    return 0;
+}
+
+// The time line's lag: at each turn, how far into the shown second the local time is.
+static int Lag(int turns)
+{
+    HWND window = WaitFilledVelmaris();
+    HWND clockBox = window ? GetDlgItem(window, ClockBox) : NULL;
+    wchar_t before[64], shown[64];
+    if (!clockBox || !LineText(clockBox, 1, before, 64))
+        return 1;
+    double at;
+    for (int i = 0; i <= turns; ++i) {
+        if (!WaitText(clockBox, 1, before, false, 2500, &at, shown)) {
+            printf("lag failed no-turn\n");
+            break;
+        }
+        SYSTEMTIME now;
+        GetLocalTime(&now);
+        int h, m, sec;
+        wcscpy(before, shown);
+        if (i == 0 || swscanf(shown, L" %d:%d:%d", &h, &m, &sec) != 3)
+            continue;  // the first turn shows when the watch began, not a lag
+        int lag = ((now.wHour * 3600 + now.wMinute * 60 + now.wSecond) - (h * 3600 + m * 60 + sec) +
+                   86400) % 86400 * 1000 + now.wMilliseconds;
+        printf("lag turn %d\n", lag);
         fflush(stdout);
     }
     return 0;
@@ -327,6 +397,10 @@ int main(int argc, char** argv)
         return CloseClass(argv[2]);
     if (argc == 4 && strcmp(argv[1], "timing") == 0)
         return Timing(atoi(argv[2]), atoi(argv[3]));
-    fprintf(stderr, "usage: probe startup RUNS EXE DIR PEER | press | wait CLASS | close CLASS | timing RUNS PRESET_MS\n");
+    if (argc == 5 && strcmp(argv[1], "chain") == 0)
+        return Chain(atoi(argv[2]), atoi(argv[3]), atoi(argv[4]));
+    if (argc == 3 && strcmp(argv[1], "lag") == 0)
+        return Lag(atoi(argv[2]));
+    fprintf(stderr, "usage: probe startup RUNS EXE DIR PEER | press | wait CLASS | close CLASS | timing RUNS PRESET_MS | chain RUNS PRESET_MS RESTART_MS | lag TURNS\n");
     return 2;
 }

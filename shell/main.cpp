@@ -72,17 +72,23 @@ static UINT MsToNextSecond()
 }
 
 // Arms the deadline timer for the countdown's next end, restart or beep, so
-// they come on time rather than at the next second's tick.
-static void ArmDeadline(HWND window, const ClockData* data)
+// they come on time rather than at the next second's tick. The timer repeats
+// until set again, so one that has fired is always set again; otherwise it is
+// touched only when the deadline changes, sparing a call to the window system
+// each second.
+static void ArmDeadline(HWND window, const ClockData* data, bool fired)
 {
-    uint32_t now = GetTickCount();
-    DeadlineArmed = data && NextDeadline(data, now, &DeadlineTick);
-    if (!DeadlineArmed) {
-        KillTimer(window, DEADLINE_TIMER_ID);
-        return;
+    uint32_t now = GetTickCount(), deadline = 0;
+    bool armed = data && NextDeadline(data, now, &deadline);
+    if (!armed) {
+        if (DeadlineArmed)
+            KillTimer(window, DEADLINE_TIMER_ID);
+    } else if (fired || !DeadlineArmed || deadline != DeadlineTick) {
+        int32_t wait = (int32_t)(deadline - now);
+        SetTimer(window, DEADLINE_TIMER_ID, wait > 0 ? (UINT)wait : 0u, NULL);
     }
-    int32_t wait = (int32_t)(DeadlineTick - now);
-    SetTimer(window, DEADLINE_TIMER_ID, wait > 0 ? (UINT)wait : 0u, NULL);
+    DeadlineArmed = armed;
+    DeadlineTick = deadline;
 }
 
 // One evaluation per timer message, and the deadline timer armed afresh
@@ -99,7 +105,7 @@ static void OnTimer(HWND window, WPARAM id)
         SetTimer(window, CLOCK_TIMER_ID, MsToNextSecond(), NULL);
     if (data && (id == CLOCK_TIMER_ID || due))
         ClockTick(window, data, due);
-    ArmDeadline(window, data);
+    ArmDeadline(window, data, id == DEADLINE_TIMER_ID);
     UnlockClock();
 }
 
@@ -162,14 +168,14 @@ static LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     case IDC_START:
         if ((data = LockClock()) != NULL)
             StartTimer(data);
-        ArmDeadline(window, data);
+        ArmDeadline(window, data, false);
         UnlockClock();
         return 0;
     case IDC_SETTINGS:
         // A second request while the dialog is open would edit the same working copy.
         if (!SettingsDialogActive() && (data = LockClock()) != NULL) {
             RunSettingsDialog(MainInstance, window, data);
-            ArmDeadline(window, data);  // the preset or the sound may have changed
+            ArmDeadline(window, data, false);  // the preset or the sound may have changed
         }
         UnlockClock();
         if (CloseAfterDialog && !SettingsDialogActive()) {
@@ -180,7 +186,7 @@ static LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     case IDC_STOP:
         if ((data = LockClock()) != NULL)
             StopTimer(data);
-        ArmDeadline(window, data);
+        ArmDeadline(window, data, false);
         UnlockClock();
         return 0;
     case IDC_CLOSE:

@@ -74,7 +74,7 @@ std::string Line(const char* format, int a, int b)
 std::string Preset(const ClockData& d) { return Line(" %d:%02d", d.TimerMinute, d.TimerSecond); }
 
 // The engine's rules for one tick, from the record before it (pre) and after it (d).
-void CheckTick(const ClockData& pre, const ClockData& d)
+void CheckTick(const ClockData& pre, const ClockData& d, bool beepDue)
 {
     uint32_t now = host.tick;
     bool gate = pre.RestartArmed == 1 && pre.Restart == 1 && pre.Running == 0;
@@ -95,7 +95,8 @@ void CheckTick(const ClockData& pre, const ClockData& d)
     CHECK(host.boxes[ClockLines][2] == (d.Restart ? Line("  ON:%02dsec.", d.RestartSec, 0)
                                                   : std::string("  OFF:00sec.")));
     CHECK(host.waves == 0 || host.lastWave == d.SoundWav);
-    CHECK(host.beeps == (d.Running == 0 && d.SoundFormat == 0 && d.BeepPending == 1 ? 1 : 0));
+    CHECK(host.beeps ==
+          (d.Running == 0 && d.SoundFormat == 0 && d.BeepPending == 1 && (beepDue || expired) ? 1 : 0));
     CHECK(d.Running == 0 || d.RestartArmed == 1);
     CHECK(d.SoundFormat == 0 || d.BeepPending == 0);
     if (d.Running) {
@@ -105,6 +106,35 @@ void CheckTick(const ClockData& pre, const ClockData& d)
         CHECK(host.boxes[CountdownLine].size() == 1);
         CHECK(host.boxes[CountdownLine][0] == Line(" %d:%02d", left / 60000, left / 1000 % 60));
     }
+}
+
+// The next deadline against the engine: an end or a restart happens at the
+// deadline and not a millisecond before; beeps keep whole seconds from the end.
+void CheckDeadline(const ClockData& d)
+{
+    uint32_t deadline = 0, now = host.tick;
+    bool gate = d.RestartArmed == 1 && d.Restart == 1 && d.Running == 0;
+    bool beeping = d.Running == 0 && !gate && d.SoundFormat == 0 && d.BeepPending == 1;
+    bool has = NextDeadline(&d, now, &deadline);
+    CHECK(has == (d.Running != 0 || gate || beeping));
+    if (beeping) {
+        int64_t sinceEnd = (int64_t)(int32_t)(now - d.StartTick - (uint32_t)d.DurationMs) +
+                           (int64_t)(deadline - now);
+        CHECK(deadline - now >= 1 && deadline - now <= 1000);
+        CHECK(sinceEnd % 1000 == 0);
+    }
+    if (!has || beeping)
+        return;
+    Host saved = host;
+    for (uint32_t at : {deadline - 1, deadline}) {
+        ClockData copy = d;
+        host.tick = at;
+        host.raises = 0;
+        ClockTick(nullptr, &copy, true);
+        bool acted = copy.StartTick != d.StartTick || copy.Running != d.Running || host.raises;
+        CHECK(acted == (at == deadline));
+    }
+    host = saved;
 }
 
 // One formatter into a buffer of the given size: terminated inside it, nothing written past it.
@@ -233,8 +263,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
         case 7: CheckFormatter(in, *d); continue;
         }
         ClockData pre = *d;
-        ClockTick(nullptr, d);
-        CheckTick(pre, *d);
+        bool beepDue = (op >> 3) & 1;
+        ClockTick(nullptr, d, beepDue);
+        CheckTick(pre, *d, beepDue);
+        CheckDeadline(*d);
     }
     CHECK(SamePersisted(*d, expect));  // the engine never touches the settings
 
