@@ -1,7 +1,9 @@
 // Faults from outside: the session ending, a close or a second Settings
-// command while the settings dialog is open, and a table of bad settings
-// files and working directories. Each must leave the program running, ending
-// by itself with code 0 and saving what it should or nothing.
+// command while the settings dialog is open, the process ended from outside
+// after a change, and a table of bad settings files and working directories.
+// Each must leave the program running, ending by itself with code 0 and
+// saving what it should or nothing; ended from outside, the file must
+// already hold every change the user made.
 #include <stdio.h>
 
 #include <memory>
@@ -15,7 +17,7 @@ using Lines = std::vector<std::string>;
 namespace {
 
 // Settings dialog controls.
-enum { MinutesBox = 5001, WaveButton = 7002, BrowseButton = 7004, RestartBox = 8001 };
+enum { MinutesBox = 5001, SecondsBox = 5002, WaveButton = 7002, BrowseButton = 7004, RestartBox = 8001 };
 
 Lines WindowKeys(const RECT& r)
 {
@@ -237,6 +239,110 @@ TEST(Faults, SecondSettingsCommandOpensNoSecondDialog)
     Click(GetDlgItem(dialog, IDCANCEL));
     ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, "Cancel to end the dialog"));
     ASSERT_TRUE(app.Close());
+}
+
+namespace {
+
+// Opens the settings dialog, picks 7:30 and leaves it with button (IDOK or IDCANCEL).
+testing::AssertionResult PickPreset(Velmaris& app, int button)
+{
+    HWND dialog = NULL;
+    testing::AssertionResult opened = app.OpenSettings(&dialog);
+    if (!opened)
+        return opened;
+    SendBounded(GetDlgItem(dialog, MinutesBox), CB_SETCURSEL, 7, 0);
+    SendBounded(GetDlgItem(dialog, SecondsBox), CB_SETCURSEL, 30, 0);
+    Click(GetDlgItem(dialog, button));
+    testing::AssertionResult ended = WaitUntil([&] { return !IsWindow(dialog); },
+                                               "the settings dialog to end");
+    // Answered only once the Settings command has been handled to its end.
+    Ask(app.Main(), WM_NULL);
+    return ended;
+}
+
+// A real drag by 60, 40; the save follows the release, so wait for the file.
+testing::AssertionResult DragBy(Velmaris& app, const Lines& settings)
+{
+    HWND main = app.Main();
+    const RECT before = WindowRect(main);
+    BringToFront(main);
+    testing::AssertionResult dragged = Drag(main, 60, 40);
+    if (!dragged)
+        return dragged;
+    RECT r = {};
+    Lines lines;
+    testing::AssertionResult moved = WaitUntil([&] {
+        r = WindowRect(main);
+        std::string text;
+        lines = ReadText(app.IniPath(), &text) ? IniLines(text) : Lines{};
+        return r.left == before.left + 60 && r.top == before.top + 40 &&
+               SameLines(WindowKeys(r) + settings, lines);
+    }, "the window 60, 40 further and its place in the file");
+    if (!moved)
+        moved << "; window at " << r.left << "," << r.top << " from " << before.left << ","
+              << before.top << "; " << SameLines(WindowKeys(r) + settings, lines).message();
+    return moved;
+}
+
+const Lines DefaultSettings = [] {
+    Lines all = SavedIni(RECT{});
+    return Lines(all.begin() + 5, all.end());
+}();
+const Lines Preset730 = {"[SETTING]", "TimerMinute=7", "TimerSecond=30", "TimerFormat=1",
+                         "SoundFormat=0", "SoundWav=DEFAULT", "Restart=0", "RestartSec=10"};
+
+struct KilledAfter {
+    const char* name;
+    std::function<testing::AssertionResult(Velmaris&)> change;
+    const Lines* settings;  // the [SETTING] lines after the window keys; null: the file stays empty
+    const char* countdown;  // the countdown line at the next start
+};
+
+}  // namespace
+
+TEST(Faults, EndedFromOutsideAfterAChangeKeepsIt)
+{
+    const KilledAfter cases[] = {
+        {"OK", [](Velmaris& app) { return PickPreset(app, IDOK); }, &Preset730, " 7:30"},
+        {"Cancel", [](Velmaris& app) { return PickPreset(app, IDCANCEL); }, nullptr, " 3:00"},
+        {"drag", [](Velmaris& app) { return DragBy(app, DefaultSettings); }, &DefaultSettings,
+         " 3:00"},
+        {"OK, then drag", [](Velmaris& app) {
+             testing::AssertionResult ok = PickPreset(app, IDOK);
+             return ok ? DragBy(app, Preset730) : ok;
+         }, &Preset730, " 7:30"},
+    };
+    std::string summary;
+    for (const KilledAfter& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string dir = FreshWorkDir(), ini = dir + "\\Velmaris.ini";
+        RECT r = {};
+        {
+            Velmaris app;
+            ASSERT_TRUE(app.Start(dir));
+            ASSERT_TRUE(c.change(app));
+            r = WindowRect(app.Main());
+            ASSERT_TRUE(app.Kill());
+        }
+        std::string text;
+        ASSERT_TRUE(ReadText(ini, &text));
+        if (c.settings)
+            EXPECT_TRUE(SameLines(WindowKeys(r) + *c.settings, IniLines(text)));
+        else
+            EXPECT_EQ("", text) << "nothing written";
+
+        Velmaris again;
+        ASSERT_TRUE(again.Start(dir));
+        RECT shown = WindowRect(again.Main());
+        EXPECT_EQ(c.countdown, again.Line(CountdownBox, 0));
+        EXPECT_EQ(r.left, shown.left);
+        EXPECT_EQ(r.top, shown.top);
+        summary += std::string(c.name) + ": " + std::to_string(IniLines(text).size()) +
+                   " lines kept; next start \"" + again.Line(CountdownBox, 0) + "\" at " +
+                   std::to_string(shown.left) + "," + std::to_string(shown.top) + "\n";
+        ASSERT_TRUE(again.Close());
+    }
+    printf("\nEnded from outside (change: file after the kill; next start)\n%s", summary.c_str());
 }
 
 namespace {
