@@ -263,11 +263,33 @@ AssertionResult Drag(HWND window, int dx, int dy)
     for (int i = 0; i < steps; ++i)
         moves += " sleep 0.05 mousemove_relative -- " + std::to_string(dx / steps) + " " +
                  std::to_string(dy / steps);
-    return RunUnix("xdotool mousemove --window " + Hex(XWindowOf(window)) + " " +
-                   std::to_string(at.x - r.left) + " " + std::to_string(at.y - r.top) +
-                   " mousedown 1" + moves + " mousemove_relative -- " +
-                   std::to_string(dx % steps) + " " + std::to_string(dy % steps) +
-                   " sleep 0.05 mouseup 1");
+    AssertionResult ran = RunUnix("xdotool mousemove --window " + Hex(XWindowOf(window)) + " " +
+                                  std::to_string(at.x - r.left) + " " + std::to_string(at.y - r.top) +
+                                  " mousedown 1" + moves + " mousemove_relative -- " +
+                                  std::to_string(dx % steps) + " " + std::to_string(dy % steps) +
+                                  " sleep 0.05 mouseup 1");
+    if (!ran)
+        return ran;
+    // The window's thread takes the X events in its own time: wait until it
+    // has moved the window and left its move loop.
+    RECT want = r, now = r;
+    OffsetRect(&want, dx, dy);
+    DWORD thread = GetWindowThreadProcessId(window, NULL);
+    AssertionResult ended = WaitUntil([&] {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        now = WindowRect(window);
+        return EqualRect(&now, &want) && GetGUIThreadInfo(thread, &info) &&
+               !(info.flags & GUI_INMOVESIZE);
+    }, "the window moved by " + std::to_string(dx) + ", " + std::to_string(dy) +
+       " and out of its move loop");
+    if (!ended)
+        return ended << "; window at " << now.left << "," << now.top << " from " << r.left << ","
+                     << r.top;
+    // The loop sends its end (WM_EXITSIZEMOVE) before the thread takes
+    // another message: once this is answered, that has been handled.
+    Ask(window, WM_NULL);
+    return AssertionSuccess();
 }
 
 bool IsAbove(HWND a, HWND b)

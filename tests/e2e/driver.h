@@ -63,6 +63,7 @@ std::string Hex(unsigned long value);  // "0x..."
 unsigned long XWindowOf(HWND window);
 // A real left-button drag with xdotool: pressed on a point of the window's
 // body clear of its controls, moved by dx, dy in a few steps, released.
+// Returns once the window's thread has moved it and handled the move's end.
 testing::AssertionResult Drag(HWND window, int dx, int dy);
 
 // A plain top-level window of the driver's own, placed over r and brought to front.

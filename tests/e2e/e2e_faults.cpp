@@ -159,6 +159,30 @@ LRESULT SendBounded(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return (LRESULT)result;
 }
 
+// Opens the settings dialog, picks 7:30 and leaves it with button (IDOK or IDCANCEL).
+testing::AssertionResult PickPreset(Velmaris& app, int button)
+{
+    HWND dialog = NULL;
+    testing::AssertionResult opened = app.OpenSettings(&dialog);
+    if (!opened)
+        return opened;
+    SendBounded(GetDlgItem(dialog, MinutesBox), CB_SETCURSEL, 7, 0);
+    SendBounded(GetDlgItem(dialog, SecondsBox), CB_SETCURSEL, 30, 0);
+    Click(GetDlgItem(dialog, button));
+    testing::AssertionResult ended = WaitUntil([&] { return !IsWindow(dialog); },
+                                               "the settings dialog to end");
+    // Answered only once the Settings command has been handled to its end.
+    Ask(app.Main(), WM_NULL);
+    return ended;
+}
+
+// A real drag by 60, 40, as a user would make it.
+testing::AssertionResult DragBy(Velmaris& app)
+{
+    BringToFront(app.Main());
+    return Drag(app.Main(), 60, 40);
+}
+
 }  // namespace
 
 TEST(Faults, SessionEndSavesOnceAsACloseWould)
@@ -177,9 +201,15 @@ TEST(Faults, SessionEndSavesOnceAsACloseWould)
     ASSERT_TRUE(ReadText(app.IniPath(), &ini));
     EXPECT_TRUE(SameLines(SavedIni(r), IniLines(ini)));
 
-    // Moved afterwards: neither a second session end nor the close saves again.
+    // Moved afterwards, dragged and the preset changed with OK: neither these
+    // nor a second session end nor the close saves again.
     SetWindowPos(main, NULL, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ASSERT_TRUE(WaitUntil([&] { return WindowRect(main).left == 300; }, "the window moved"));
+    ASSERT_TRUE(DragBy(app));
+    EXPECT_TRUE(SameLines(SavedIni(r), FileLines(app.IniPath()))) << "after the drag";
+    ASSERT_TRUE(PickPreset(app, IDOK));
+    ASSERT_EQ(" 7:30", app.Line(CountdownBox, 0));
+    EXPECT_TRUE(SameLines(SavedIni(r), FileLines(app.IniPath()))) << "after OK";
     SendBounded(main, WM_ENDSESSION, TRUE, 0);
     EXPECT_TRUE(SameLines(SavedIni(r), FileLines(app.IniPath())));
     ASSERT_TRUE(app.Close());
@@ -243,47 +273,6 @@ TEST(Faults, SecondSettingsCommandOpensNoSecondDialog)
 
 namespace {
 
-// Opens the settings dialog, picks 7:30 and leaves it with button (IDOK or IDCANCEL).
-testing::AssertionResult PickPreset(Velmaris& app, int button)
-{
-    HWND dialog = NULL;
-    testing::AssertionResult opened = app.OpenSettings(&dialog);
-    if (!opened)
-        return opened;
-    SendBounded(GetDlgItem(dialog, MinutesBox), CB_SETCURSEL, 7, 0);
-    SendBounded(GetDlgItem(dialog, SecondsBox), CB_SETCURSEL, 30, 0);
-    Click(GetDlgItem(dialog, button));
-    testing::AssertionResult ended = WaitUntil([&] { return !IsWindow(dialog); },
-                                               "the settings dialog to end");
-    // Answered only once the Settings command has been handled to its end.
-    Ask(app.Main(), WM_NULL);
-    return ended;
-}
-
-// A real drag by 60, 40; the save follows the release, so wait for the file.
-testing::AssertionResult DragBy(Velmaris& app, const Lines& settings)
-{
-    HWND main = app.Main();
-    const RECT before = WindowRect(main);
-    BringToFront(main);
-    testing::AssertionResult dragged = Drag(main, 60, 40);
-    if (!dragged)
-        return dragged;
-    RECT r = {};
-    Lines lines;
-    testing::AssertionResult moved = WaitUntil([&] {
-        r = WindowRect(main);
-        std::string text;
-        lines = ReadText(app.IniPath(), &text) ? IniLines(text) : Lines{};
-        return r.left == before.left + 60 && r.top == before.top + 40 &&
-               SameLines(WindowKeys(r) + settings, lines);
-    }, "the window 60, 40 further and its place in the file");
-    if (!moved)
-        moved << "; window at " << r.left << "," << r.top << " from " << before.left << ","
-              << before.top << "; " << SameLines(WindowKeys(r) + settings, lines).message();
-    return moved;
-}
-
 const Lines DefaultSettings = [] {
     Lines all = SavedIni(RECT{});
     return Lines(all.begin() + 5, all.end());
@@ -298,6 +287,40 @@ struct KilledAfter {
     const char* countdown;  // the countdown line at the next start
 };
 
+// Makes the change, ends the process from outside, checks the file and what
+// the next start shows; appends what it saw to line.
+void RunKilledAfter(const KilledAfter& c, std::string* line)
+{
+    *line = std::string(c.name) + ":";
+    std::string dir = FreshWorkDir(), ini = dir + "\\Velmaris.ini";
+    RECT r = {};
+    {
+        Velmaris app;
+        ASSERT_TRUE(app.Start(dir));
+        ASSERT_TRUE(c.change(app));
+        r = WindowRect(app.Main());
+        ASSERT_TRUE(app.Kill());
+    }
+    std::string text;
+    ASSERT_TRUE(ReadText(ini, &text));
+    *line += " " + std::to_string(IniLines(text).size()) + " lines kept;";
+    if (c.settings)
+        EXPECT_TRUE(SameLines(WindowKeys(r) + *c.settings, IniLines(text)));
+    else
+        EXPECT_EQ("", text) << "nothing written";
+
+    Velmaris again;
+    ASSERT_TRUE(again.Start(dir));
+    RECT shown = WindowRect(again.Main());
+    std::string countdown = again.Line(CountdownBox, 0);
+    *line += " next start \"" + countdown + "\" at " + std::to_string(shown.left) + "," +
+             std::to_string(shown.top);
+    EXPECT_EQ(c.countdown, countdown);
+    EXPECT_EQ(r.left, shown.left);
+    EXPECT_EQ(r.top, shown.top);
+    ASSERT_TRUE(again.Close());
+}
+
 }  // namespace
 
 TEST(Faults, EndedFromOutsideAfterAChangeKeepsIt)
@@ -305,42 +328,18 @@ TEST(Faults, EndedFromOutsideAfterAChangeKeepsIt)
     const KilledAfter cases[] = {
         {"OK", [](Velmaris& app) { return PickPreset(app, IDOK); }, &Preset730, " 7:30"},
         {"Cancel", [](Velmaris& app) { return PickPreset(app, IDCANCEL); }, nullptr, " 3:00"},
-        {"drag", [](Velmaris& app) { return DragBy(app, DefaultSettings); }, &DefaultSettings,
-         " 3:00"},
+        {"drag", DragBy, &DefaultSettings, " 3:00"},
         {"OK, then drag", [](Velmaris& app) {
              testing::AssertionResult ok = PickPreset(app, IDOK);
-             return ok ? DragBy(app, Preset730) : ok;
+             return ok ? DragBy(app) : ok;
          }, &Preset730, " 7:30"},
     };
     std::string summary;
     for (const KilledAfter& c : cases) {
         SCOPED_TRACE(c.name);
-        std::string dir = FreshWorkDir(), ini = dir + "\\Velmaris.ini";
-        RECT r = {};
-        {
-            Velmaris app;
-            ASSERT_TRUE(app.Start(dir));
-            ASSERT_TRUE(c.change(app));
-            r = WindowRect(app.Main());
-            ASSERT_TRUE(app.Kill());
-        }
-        std::string text;
-        ASSERT_TRUE(ReadText(ini, &text));
-        if (c.settings)
-            EXPECT_TRUE(SameLines(WindowKeys(r) + *c.settings, IniLines(text)));
-        else
-            EXPECT_EQ("", text) << "nothing written";
-
-        Velmaris again;
-        ASSERT_TRUE(again.Start(dir));
-        RECT shown = WindowRect(again.Main());
-        EXPECT_EQ(c.countdown, again.Line(CountdownBox, 0));
-        EXPECT_EQ(r.left, shown.left);
-        EXPECT_EQ(r.top, shown.top);
-        summary += std::string(c.name) + ": " + std::to_string(IniLines(text).size()) +
-                   " lines kept; next start \"" + again.Line(CountdownBox, 0) + "\" at " +
-                   std::to_string(shown.left) + "," + std::to_string(shown.top) + "\n";
-        ASSERT_TRUE(again.Close());
+        std::string line;
+        RunKilledAfter(c, &line);  // on a failed step the line ends where the case stopped
+        summary += line + "\n";
     }
     printf("\nEnded from outside (change: file after the kill; next start)\n%s", summary.c_str());
 }
