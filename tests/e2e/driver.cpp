@@ -257,17 +257,16 @@ AssertionResult Drag(HWND window, int dx, int dy)
     if (!BodyPoint(window, &at))
         return AssertionFailure() << "no point of the window's body clear of its controls";
     RECT r = WindowRect(window);
+    std::string command = "xdotool mousemove --window " + Hex(XWindowOf(window)) + " " +
+                          std::to_string(at.x - r.left) + " " + std::to_string(at.y - r.top) +
+                          " mousedown 1";
     // In steps, as a hand moves, each one an X motion event of its own.
     const int steps = 4;
-    std::string moves;
-    for (int i = 0; i < steps; ++i)
-        moves += " sleep 0.05 mousemove_relative -- " + std::to_string(dx / steps) + " " +
-                 std::to_string(dy / steps);
-    AssertionResult ran = RunUnix("xdotool mousemove --window " + Hex(XWindowOf(window)) + " " +
-                                  std::to_string(at.x - r.left) + " " + std::to_string(at.y - r.top) +
-                                  " mousedown 1" + moves + " mousemove_relative -- " +
-                                  std::to_string(dx % steps) + " " + std::to_string(dy % steps) +
-                                  " sleep 0.05 mouseup 1");
+    for (int i = 0; i <= steps; ++i) {
+        int x = i < steps ? dx / steps : dx % steps, y = i < steps ? dy / steps : dy % steps;
+        command += " sleep 0.05 mousemove_relative -- " + std::to_string(x) + " " + std::to_string(y);
+    }
+    AssertionResult ran = RunUnix(command + " sleep 0.05 mouseup 1");
     if (!ran)
         return ran;
     // The window's thread takes the X events in its own time: wait until it

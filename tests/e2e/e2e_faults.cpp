@@ -18,7 +18,8 @@ using Handle = std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)>;
 namespace {
 
 // Settings dialog controls.
-enum { MinutesBox = 5001, SecondsBox = 5002, WaveButton = 7002, BrowseButton = 7004, RestartBox = 8001 };
+enum { MinutesBox = 5001, SecondsBox = 5002, WaveButton = 7002, BrowseButton = 7004,
+       RestartBox = 8001 };
 
 Lines WindowKeys(const RECT& r)
 {
@@ -341,7 +342,8 @@ TEST(Faults, EndedFromOutsideAfterAChangeKeepsIt)
     };
     const KilledAfter cases[] = {
         {"OK", [](Velmaris& app) { return PickPreset(app, IDOK); }, &Preset730, " 7:30", false},
-        {"Cancel", [](Velmaris& app) { return PickPreset(app, IDCANCEL); }, nullptr, " 3:00", false},
+        {"Cancel", [](Velmaris& app) { return PickPreset(app, IDCANCEL); }, nullptr, " 3:00",
+         false},
         {"drag", DragBy, &DefaultSettings, " 3:00", false},
         {"OK, then drag", okThenDrag, &Preset730, " 7:30", false},
         // Unopenable: each save is skipped without a word, as at close.
