@@ -113,3 +113,13 @@ void SaveClockData(ClockData* data)
     }
     TransferSettings(data, 1);
 }
+
+bool SaveClockDataIfMoved(ClockData* data)
+{
+    int32_t rect[4];
+    if (!HostMainWindowRect(rect) || (rect[0] == data->left && rect[1] == data->top &&
+                                      rect[2] == data->right && rect[3] == data->bottom))
+        return false;
+    SaveClockData(data);
+    return true;
+}

@@ -25,9 +25,11 @@ static ClockData* LockClock()
     return ClockMemory ? (ClockData*)GlobalLock(ClockMemory) : NULL;
 }
 
-static void UnlockClock()
+// Takes what LockClock returned: a lock that was not taken is not released,
+// or an inner handler would drop the lock an outer one still relies on.
+static void UnlockClock(ClockData* data)
 {
-    if (ClockMemory)
+    if (data && ClockMemory)
         GlobalUnlock(ClockMemory);
 }
 
@@ -39,7 +41,7 @@ static void OnCreate()
     ClockData* data = LockClock();
     if (data)
         InitClockData(data);
-    UnlockClock();
+    UnlockClock(data);
 }
 
 static void PlaceMainWindow(ClockData* data)
@@ -106,7 +108,7 @@ static void OnTimer(HWND window, WPARAM id)
     if (data && (id == CLOCK_TIMER_ID || due))
         ClockTick(window, data, due);
     ArmDeadline(window, data, id == DEADLINE_TIMER_ID);
-    UnlockClock();
+    UnlockClock(data);
 }
 
 // Saves the rectangle and settings once, whether at close or at session end.
@@ -116,6 +118,22 @@ static void SaveOnce(ClockData* data)
         SaveClockData(data);
         SettingsSaved = true;
     }
+}
+
+// Saves as the close does, so that a change outlives a process ended from
+// outside; once the session-end save is made nothing may overwrite it.
+static void SaveNow(ClockData* data)
+{
+    if (data && !SettingsSaved)
+        SaveClockData(data);
+}
+
+static void OnExitSizeMove()
+{
+    ClockData* data = LockClock();
+    if (data && !SettingsSaved)
+        SaveClockDataIfMoved(data);
+    UnlockClock(data);
 }
 
 static BOOL CALLBACK CancelPicker(HWND window, LPARAM dialog)
@@ -142,9 +160,10 @@ static void OnClose(HWND window)
         }
         return;
     }
-    SaveOnce(LockClock());
+    ClockData* data = LockClock();
+    SaveOnce(data);
     SetTrayIcon(window, NIM_DELETE, 0, IDI_VELMARIS, TrayTip);
-    UnlockClock();
+    UnlockClock(data);
     if (ClockMemory) {
         GlobalFree(ClockMemory);
         ClockMemory = NULL;
@@ -157,8 +176,26 @@ static void OnEndSession(WPARAM ending)
     // Windows ends the process after this message without a WM_CLOSE.
     if (!ending)
         return;
-    SaveOnce(LockClock());
-    UnlockClock();
+    ClockData* data = LockClock();
+    SaveOnce(data);
+    UnlockClock(data);
+}
+
+static void OnSettingsCommand(HWND window)
+{
+    // A second request while the dialog is open would edit the same working copy.
+    if (SettingsDialogActive())
+        return;
+    ClockData* data = LockClock();
+    if (data && RunSettingsDialog(MainInstance, window, data)) {
+        SaveNow(data);
+        ArmDeadline(window, data, false);  // the preset or the sound may have changed
+    }
+    UnlockClock(data);
+    if (CloseAfterDialog) {
+        CloseAfterDialog = false;
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    }
 }
 
 static LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -169,25 +206,16 @@ static LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam
         if ((data = LockClock()) != NULL)
             StartTimer(data);
         ArmDeadline(window, data, false);
-        UnlockClock();
+        UnlockClock(data);
         return 0;
     case IDC_SETTINGS:
-        // A second request while the dialog is open would edit the same working copy.
-        if (!SettingsDialogActive() && (data = LockClock()) != NULL) {
-            RunSettingsDialog(MainInstance, window, data);
-            ArmDeadline(window, data, false);  // the preset or the sound may have changed
-        }
-        UnlockClock();
-        if (CloseAfterDialog && !SettingsDialogActive()) {
-            CloseAfterDialog = false;
-            PostMessageA(window, WM_CLOSE, 0, 0);
-        }
+        OnSettingsCommand(window);
         return 0;
     case IDC_STOP:
         if ((data = LockClock()) != NULL)
             StopTimer(data);
         ArmDeadline(window, data, false);
-        UnlockClock();
+        UnlockClock(data);
         return 0;
     case IDC_CLOSE:
         SendMessageA(window, WM_CLOSE, 0, 0);
@@ -207,9 +235,10 @@ static LRESULT OnHitTest(HWND window, WPARAM wParam, LPARAM lParam)
 
 static LRESULT OnTrayNotify(HWND window, WPARAM wParam, LPARAM lParam)
 {
-    if (LockClock())
+    ClockData* data = LockClock();
+    if (data)
         OnTrayMessage(window, wParam, lParam);
-    UnlockClock();
+    UnlockClock(data);
     return 0;
 }
 
@@ -237,6 +266,9 @@ static LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LP
         return 0;
     case WM_NCHITTEST:
         return OnHitTest(window, wParam, lParam);
+    case WM_EXITSIZEMOVE:
+        OnExitSizeMove();
+        return 0;
     case WM_COMMAND:
         return OnCommand(window, message, wParam, lParam);
     case WM_TIMER:
@@ -252,6 +284,15 @@ static LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LP
         }
         return DefDlgProcA(window, message, wParam, lParam);
     }
+}
+
+// GetMessage failed: end as a close does, saving and removing the icon,
+// instead of asking again for messages that may keep failing.
+static int EndAfterLoopError()
+{
+    if (IsWindow(MainWindow))
+        SendMessageA(MainWindow, WM_CLOSE, 0, 0);
+    return 0;
 }
 
 static bool RegisterMainClass(HINSTANCE instance)
@@ -286,7 +327,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCode)
         ShowCountdown(data->TimerMinute, data->TimerSecond);
         PlaceMainWindow(data);
     }
-    UnlockClock();
+    UnlockClock(data);
 
     SetTrayIcon(MainWindow, NIM_ADD, 0, IDI_VELMARIS, TrayTip);
     if (!SetTimer(MainWindow, CLOCK_TIMER_ID, MsToNextSecond(), NULL)) {
@@ -301,7 +342,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCode)
     BOOL got;
     while ((got = GetMessageA(&message, NULL, 0, 0)) != 0) {
         if (got == -1)
-            return 0;  // an error, not a message: end rather than spin on it
+            return EndAfterLoopError();
         if (!IsDialogMessageA(MainWindow, &message)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);

@@ -38,7 +38,7 @@ static void CopyText(char* to, const char* from)
     lstrcpynA(to, from, ClockTextSize);
 }
 
-void RunSettingsDialog(HINSTANCE instance, HWND mainWindow, ClockData* data)
+bool RunSettingsDialog(HINSTANCE instance, HWND mainWindow, ClockData* data)
 {
     DialogSettings.TimerFormat = data->TimerFormat;
     DialogSettings.TimerMinute = data->TimerMinute;
@@ -55,7 +55,7 @@ void RunSettingsDialog(HINSTANCE instance, HWND mainWindow, ClockData* data)
     DialogActive = false;
     DialogWindow = NULL;
     if (result == 0 || result == -1)
-        return;
+        return false;
 
     data->TimerFormat = DialogSettings.TimerFormat;
     data->TimerMinute = DialogSettings.TimerMinute;
@@ -70,6 +70,7 @@ void RunSettingsDialog(HINSTANCE instance, HWND mainWindow, ClockData* data)
     data->DurationMs = PresetDurationMs(data->TimerMinute, data->TimerSecond);
     ClearListBox(CountdownLine);
     ShowCountdown(data->TimerMinute, data->TimerSecond);
+    return true;
 }
 
 static void AddNumber(HWND dialog, int id, int value)

@@ -26,8 +26,9 @@ FARPROC SystemProc(const char* dll, const char* name);
 BOOL SetTrayIcon(HWND window, DWORD action, UINT id, UINT iconResource, const char* tip);
 LRESULT OnTrayMessage(HWND window, WPARAM wParam, LPARAM lParam);
 
-// Settings dialog over a working copy of the record's settings; OK writes it back.
-void RunSettingsDialog(HINSTANCE instance, HWND mainWindow, ClockData* data);
+// Settings dialog over a working copy of the record's settings; OK writes it
+// back into the record and makes the call return true.
+bool RunSettingsDialog(HINSTANCE instance, HWND mainWindow, ClockData* data);
 INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 int ChooseWaveFile(HWND owner);
 // True from the start of RunSettingsDialog until its dialog has ended.

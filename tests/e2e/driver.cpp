@@ -1,5 +1,6 @@
 #include "driver.h"
 
+#include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
@@ -167,6 +168,138 @@ int SecondsShown(const std::string& line)
     return std::regex_match(line, ms, shape) ? std::stoi(ms[1]) * 60 + std::stoi(ms[2]) : -1;
 }
 
+std::string Hex(unsigned long value)
+{
+    char text[16];
+    snprintf(text, sizeof text, "0x%lx", value);
+    return text;
+}
+
+// The Unix name of a Windows path, through Wine's own mapping.
+static std::string UnixPath(const std::string& path)
+{
+    typedef char*(CDECL * ToUnix)(LPCWSTR);
+    ToUnix toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
+    wchar_t wide[MAX_PATH] = L"";
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    char* unix = toUnix ? toUnix(wide) : nullptr;
+    std::string result = unix ? unix : "";
+    if (unix)
+        HeapFree(GetProcessHeap(), 0, unix);
+    return result;
+}
+
+// Runs a /bin/sh command line on the Unix side. Wine starts a Unix program
+// detached, with no process handle and no pipes, so the shell writes the
+// output and then, by rename, the exit status into files that the driver polls for.
+AssertionResult RunUnix(const std::string& command, std::string* out)
+{
+    static int serial = 0;
+    char cwd[MAX_PATH] = "";
+    GetCurrentDirectoryA(sizeof cwd, cwd);
+    std::string dir = std::string(cwd) + "\\e2e-work";
+    CreateDirectoryA(dir.c_str(), NULL);
+    std::string base = dir + "\\unix-" + std::to_string(GetCurrentProcessId()) + "-" +
+                       std::to_string(++serial);
+    std::string unixBase = UnixPath(base);
+    if (unixBase.empty() || unixBase.find('\'') != std::string::npos ||
+        command.find('"') != std::string::npos)
+        return AssertionFailure() << "cannot run `" << command << "` from " << base;
+    std::string script = "exec >'" + unixBase + ".out' 2>&1; " + command + "; echo $? >'" +
+                         unixBase + ".tmp'; mv '" + unixBase + ".tmp' '" + unixBase + ".rc'";
+    std::string line = "Z:\\bin\\sh -c \"" + script + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    // What Wine leaves in the process information for a Unix program is no
+    // handle of ours: closing it could close any handle of the driver's.
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
+        return AssertionFailure() << "cannot start /bin/sh: error " << GetLastError();
+    std::string status, text;
+    AssertionResult done = WaitUntil([&] { return ReadText(base + ".rc", &status); },
+                                     "`" + command + "` to finish");
+    ReadText(base + ".out", &text);
+    DeleteFileA((base + ".rc").c_str());
+    DeleteFileA((base + ".out").c_str());
+    if (out)
+        *out = text;
+    if (!done)
+        return done << "; output so far: " << text;
+    if (atoi(status.c_str()) != 0)
+        return AssertionFailure() << "`" << command << "` exited with " << atoi(status.c_str())
+                                  << ": " << text;
+    return AssertionSuccess();
+}
+
+unsigned long XWindowOf(HWND window)
+{
+    return (unsigned long)(ULONG_PTR)GetPropA(window, "__wine_x11_whole_window");
+}
+
+// A point of the window's body, clear of its controls by a few pixels, so
+// that a press there is the window's own (HTCAPTION); false when there is none.
+static bool BodyPoint(HWND window, POINT* at)
+{
+    RECT client = {};
+    GetClientRect(window, &client);
+    auto body = [&](LONG x, LONG y) {
+        POINT p = {x, y};
+        return PtInRect(&client, p) &&
+               ChildWindowFromPointEx(window, p, CWP_SKIPINVISIBLE) == window;
+    };
+    const LONG margin = 3;
+    for (LONG y = client.top + margin; y < client.bottom - margin; ++y)
+        for (LONG x = client.left + margin; x < client.right - margin; ++x)
+            if (body(x - margin, y - margin) && body(x + margin, y - margin) &&
+                body(x - margin, y + margin) && body(x + margin, y + margin) && body(x, y)) {
+                *at = {x, y};
+                ClientToScreen(window, at);
+                return true;
+            }
+    return false;
+}
+
+AssertionResult Drag(HWND window, int dx, int dy)
+{
+    POINT at = {};
+    if (!BodyPoint(window, &at))
+        return AssertionFailure() << "no point of the window's body clear of its controls";
+    RECT r = WindowRect(window);
+    std::string command = "xdotool mousemove --window " + Hex(XWindowOf(window)) + " " +
+                          std::to_string(at.x - r.left) + " " + std::to_string(at.y - r.top) +
+                          " mousedown 1";
+    // In steps, as a hand moves, each one an X motion event of its own.
+    const int steps = 4;
+    for (int i = 0; i <= steps; ++i) {
+        int x = i < steps ? dx / steps : dx % steps, y = i < steps ? dy / steps : dy % steps;
+        command += " sleep 0.05 mousemove_relative -- " + std::to_string(x) + " " + std::to_string(y);
+    }
+    AssertionResult ran = RunUnix(command + " sleep 0.05 mouseup 1");
+    if (!ran)
+        return ran;
+    // The window's thread takes the X events in its own time: wait until it
+    // has moved the window and left its move loop.
+    RECT want = r, now = r;
+    OffsetRect(&want, dx, dy);
+    DWORD thread = GetWindowThreadProcessId(window, NULL);
+    AssertionResult ended = WaitUntil([&] {
+        GUITHREADINFO info = {};
+        info.cbSize = sizeof info;
+        now = WindowRect(window);
+        return EqualRect(&now, &want) && GetGUIThreadInfo(thread, &info) &&
+               !(info.flags & GUI_INMOVESIZE);
+    }, "the window moved by " + std::to_string(dx) + ", " + std::to_string(dy) +
+       " and out of its move loop");
+    if (!ended)
+        return ended << "; window at " << now.left << "," << now.top << " from " << r.left << ","
+                     << r.top;
+    // The loop sends its end (WM_EXITSIZEMOVE) before the thread takes
+    // another message: once this is answered, that has been handled.
+    Ask(window, WM_NULL);
+    return AssertionSuccess();
+}
+
 bool IsAbove(HWND a, HWND b)
 {
     // Top-level windows from the top down; b below a means a is in front.
@@ -227,12 +360,21 @@ Velmaris::~Velmaris()
 {
     if (!process_.hProcess)
         return;
-    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(process_.hProcess, 99);
-        WaitForSingleObject(process_.hProcess, WaitMs);
-    }
+    Kill();
     CloseHandle(process_.hThread);
     CloseHandle(process_.hProcess);
+}
+
+AssertionResult Velmaris::Kill()
+{
+    if (WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT &&
+        !TerminateProcess(process_.hProcess, KilledCode))
+        return AssertionFailure() << "TerminateProcess failed: error " << GetLastError();
+    DWORD code = 0;
+    AssertionResult ended = WaitExit(&code);
+    if (ended && code != KilledCode)
+        return AssertionFailure() << "Velmaris had ended by itself with code " << code;
+    return ended;
 }
 
 AssertionResult Velmaris::Start(const std::string& dir, WORD showCode)

@@ -57,6 +57,17 @@ HWND OwnedWindow(HWND owner);
 // Posted, never sent, so it does not wait for a modal loop the click opens.
 inline void Click(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
 
+// Runs a /bin/sh command line on the Unix side (xdotool, xwininfo); fails
+// with its output when it exits with other than 0.
+testing::AssertionResult RunUnix(const std::string& command, std::string* out = nullptr);
+std::string Hex(unsigned long value);  // "0x..."
+// The X window Wine made for a top-level window (of any process), or 0.
+unsigned long XWindowOf(HWND window);
+// A real left-button drag with xdotool: pressed on a point of the window's
+// body clear of its controls, moved by dx, dy in a few steps, released.
+// Returns once the window's thread has moved it and handled the move's end.
+testing::AssertionResult Drag(HWND window, int dx, int dy);
+
 // A plain top-level window of the driver's own, placed over r and brought to front.
 HWND CoverWindow(const RECT& r);
 // In front of all other windows and foreground. A pressed button activates
@@ -94,6 +105,11 @@ public:
     testing::AssertionResult OpenSettings(HWND* dialog) const;
     void PostClose() const { PostMessageA(main_, WM_CLOSE, 0, 0); }
     testing::AssertionResult WaitExit(DWORD* code, DWORD ms = WaitMs);
+    // Ends the process from outside, as Task Manager's End task does
+    // (TerminateProcess), and waits until it has ended; fails when it had
+    // already ended by itself.
+    testing::AssertionResult Kill();
+    static constexpr UINT KilledCode = 99;
     // Presses Close and waits for the process to end with exit code 0.
     testing::AssertionResult Close();
     std::string IniPath() const { return dir_ + "\\Velmaris.ini"; }

@@ -1,7 +1,9 @@
 // Faults from outside: the session ending, a close or a second Settings
-// command while the settings dialog is open, and a table of bad settings
-// files and working directories. Each must leave the program running, ending
-// by itself with code 0 and saving what it should or nothing.
+// command while the settings dialog is open, the process ended from outside
+// after a change, and a table of bad settings files and working directories.
+// Each must leave the program running, ending by itself with code 0 and
+// saving what it should or nothing; ended from outside, the file must
+// already hold every change the user made.
 #include <stdio.h>
 
 #include <memory>
@@ -11,11 +13,13 @@
 
 using namespace e2e;
 using Lines = std::vector<std::string>;
+using Handle = std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)>;
 
 namespace {
 
 // Settings dialog controls.
-enum { MinutesBox = 5001, WaveButton = 7002, BrowseButton = 7004, RestartBox = 8001 };
+enum { MinutesBox = 5001, SecondsBox = 5002, WaveButton = 7002, BrowseButton = 7004,
+       RestartBox = 8001 };
 
 Lines WindowKeys(const RECT& r)
 {
@@ -157,6 +161,30 @@ LRESULT SendBounded(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return (LRESULT)result;
 }
 
+// Opens the settings dialog, picks 7:30 and leaves it with button (IDOK or IDCANCEL).
+testing::AssertionResult PickPreset(Velmaris& app, int button)
+{
+    HWND dialog = NULL;
+    testing::AssertionResult opened = app.OpenSettings(&dialog);
+    if (!opened)
+        return opened;
+    SendBounded(GetDlgItem(dialog, MinutesBox), CB_SETCURSEL, 7, 0);
+    SendBounded(GetDlgItem(dialog, SecondsBox), CB_SETCURSEL, 30, 0);
+    Click(GetDlgItem(dialog, button));
+    testing::AssertionResult ended = WaitUntil([&] { return !IsWindow(dialog); },
+                                               "the settings dialog to end");
+    // Answered only once the Settings command has been handled to its end.
+    Ask(app.Main(), WM_NULL);
+    return ended;
+}
+
+// A real drag by 60, 40, as a user would make it.
+testing::AssertionResult DragBy(Velmaris& app)
+{
+    BringToFront(app.Main());
+    return Drag(app.Main(), 60, 40);
+}
+
 }  // namespace
 
 TEST(Faults, SessionEndSavesOnceAsACloseWould)
@@ -175,9 +203,15 @@ TEST(Faults, SessionEndSavesOnceAsACloseWould)
     ASSERT_TRUE(ReadText(app.IniPath(), &ini));
     EXPECT_TRUE(SameLines(SavedIni(r), IniLines(ini)));
 
-    // Moved afterwards: neither a second session end nor the close saves again.
+    // Moved afterwards, dragged and the preset changed with OK: neither these
+    // nor a second session end nor the close saves again.
     SetWindowPos(main, NULL, 300, 200, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ASSERT_TRUE(WaitUntil([&] { return WindowRect(main).left == 300; }, "the window moved"));
+    ASSERT_TRUE(DragBy(app));
+    EXPECT_TRUE(SameLines(SavedIni(r), FileLines(app.IniPath()))) << "after the drag";
+    ASSERT_TRUE(PickPreset(app, IDOK));
+    ASSERT_EQ(" 7:30", app.Line(CountdownBox, 0));
+    EXPECT_TRUE(SameLines(SavedIni(r), FileLines(app.IniPath()))) << "after OK";
     SendBounded(main, WM_ENDSESSION, TRUE, 0);
     EXPECT_TRUE(SameLines(SavedIni(r), FileLines(app.IniPath())));
     ASSERT_TRUE(app.Close());
@@ -241,6 +275,92 @@ TEST(Faults, SecondSettingsCommandOpensNoSecondDialog)
 
 namespace {
 
+const Lines DefaultSettings = [] {
+    Lines all = SavedIni(RECT{});
+    return Lines(all.begin() + 5, all.end());
+}();
+const Lines Preset730 = {"[SETTING]", "TimerMinute=7", "TimerSecond=30", "TimerFormat=1",
+                         "SoundFormat=0", "SoundWav=DEFAULT", "Restart=0", "RestartSec=10"};
+
+struct KilledAfter {
+    const char* name;
+    std::function<testing::AssertionResult(Velmaris&)> change;
+    const Lines* settings;  // the [SETTING] lines after the window keys; null: the file stays empty
+    const char* countdown;  // the countdown line at the next start
+    bool held;              // the file held open without sharing until the kill
+};
+
+// Makes the change, ends the process from outside, checks the file and what
+// the next start shows; appends what it saw to line.
+void RunKilledAfter(const KilledAfter& c, std::string* line)
+{
+    *line = std::string(c.name) + ":";
+    std::string dir = FreshWorkDir(), ini = dir + "\\Velmaris.ini";
+    Handle held(nullptr, CloseHandle);
+    if (c.held) {
+        held.reset(CreateFileA(ini.c_str(), GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_ALWAYS,
+                               FILE_ATTRIBUTE_NORMAL, NULL));
+        ASSERT_NE(INVALID_HANDLE_VALUE, held.get());
+    }
+    RECT r = {};
+    {
+        Velmaris app;
+        ASSERT_TRUE(app.Start(dir));
+        ASSERT_TRUE(c.change(app));
+        r = WindowRect(app.Main());
+        EXPECT_EQ(NULL, OwnedWindow(app.Main())) << "no dialog or message left open";
+        held.reset();
+        ASSERT_TRUE(app.Kill()) << "still running until ended from outside";
+    }
+    std::string text;
+    ASSERT_TRUE(ReadText(ini, &text));
+    *line += " " + std::to_string(IniLines(text).size()) + " lines kept;";
+    if (c.settings)
+        EXPECT_TRUE(SameLines(WindowKeys(r) + *c.settings, IniLines(text)));
+    else
+        EXPECT_EQ("", text) << "nothing written";
+
+    Velmaris again;
+    ASSERT_TRUE(again.Start(dir));
+    RECT shown = WindowRect(again.Main());
+    std::string countdown = again.Line(CountdownBox, 0);
+    *line += " next start \"" + countdown + "\" at " + std::to_string(shown.left) + "," +
+             std::to_string(shown.top);
+    EXPECT_EQ(c.countdown, countdown);
+    EXPECT_EQ(c.settings ? r.left : 100, shown.left) << "where the file put it, or the default";
+    EXPECT_EQ(c.settings ? r.top : 100, shown.top);
+    ASSERT_TRUE(again.Close());
+}
+
+}  // namespace
+
+TEST(Faults, EndedFromOutsideAfterAChangeKeepsIt)
+{
+    auto okThenDrag = [](Velmaris& app) {
+        testing::AssertionResult ok = PickPreset(app, IDOK);
+        return ok ? DragBy(app) : ok;
+    };
+    const KilledAfter cases[] = {
+        {"OK", [](Velmaris& app) { return PickPreset(app, IDOK); }, &Preset730, " 7:30", false},
+        {"Cancel", [](Velmaris& app) { return PickPreset(app, IDCANCEL); }, nullptr, " 3:00",
+         false},
+        {"drag", DragBy, &DefaultSettings, " 3:00", false},
+        {"OK, then drag", okThenDrag, &Preset730, " 7:30", false},
+        // Unopenable: each save is skipped without a word, as at close.
+        {"OK, then drag, file held open", okThenDrag, nullptr, " 3:00", true},
+    };
+    std::string summary;
+    for (const KilledAfter& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string line;
+        RunKilledAfter(c, &line);  // on a failed step the line ends where the case stopped
+        summary += line + "\n";
+    }
+    printf("\nEnded from outside (change: file after the kill; next start)\n%s", summary.c_str());
+}
+
+namespace {
+
 // The directory a case runs in and what it holds there.
 enum Holding { File, Directory, FileHeldOpen };
 // What the file holds after the close.
@@ -289,8 +409,6 @@ std::string Text(const Lines& lines)
         text += l + "\r\n";
     return text;
 }
-
-using Handle = std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)>;
 
 // Sets the case up, runs the program through start-up, a run and Stop, closes
 // it and checks the file; appends what it saw to line.

@@ -25,70 +25,6 @@ namespace {
 const char IconClass[] = "__winex11_tray_icon";
 const char FallbackTrayClass[] = "__winex11_standalone_tray";  // "Wine System Tray"
 
-std::string Hex(unsigned long value)
-{
-    char text[16];
-    snprintf(text, sizeof text, "0x%lx", value);
-    return text;
-}
-
-// The Unix name of a Windows path, through Wine's own mapping.
-std::string UnixPath(const std::string& path)
-{
-    typedef char*(CDECL * ToUnix)(LPCWSTR);
-    ToUnix toUnix = reinterpret_cast<ToUnix>(reinterpret_cast<void (*)()>(
-        GetProcAddress(GetModuleHandleA("kernel32"), "wine_get_unix_file_name")));
-    wchar_t wide[MAX_PATH] = L"";
-    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
-    char* unix = toUnix ? toUnix(wide) : nullptr;
-    std::string result = unix ? unix : "";
-    if (unix)
-        HeapFree(GetProcessHeap(), 0, unix);
-    return result;
-}
-
-// Runs a /bin/sh command line on the Unix side. Wine starts a Unix program
-// detached, with no process handle and no pipes, so the shell writes the
-// output and then, by rename, the exit status into files that the driver polls for.
-AssertionResult RunUnix(const std::string& command, std::string* out = nullptr)
-{
-    static int serial = 0;
-    char cwd[MAX_PATH] = "";
-    GetCurrentDirectoryA(sizeof cwd, cwd);
-    std::string dir = std::string(cwd) + "\\e2e-work";
-    CreateDirectoryA(dir.c_str(), NULL);
-    std::string base = dir + "\\unix-" + std::to_string(GetCurrentProcessId()) + "-" +
-                       std::to_string(++serial);
-    std::string unixBase = UnixPath(base);
-    if (unixBase.empty() || unixBase.find('\'') != std::string::npos ||
-        command.find('"') != std::string::npos)
-        return AssertionFailure() << "cannot run `" << command << "` from " << base;
-    std::string script = "exec >'" + unixBase + ".out' 2>&1; " + command + "; echo $? >'" +
-                         unixBase + ".tmp'; mv '" + unixBase + ".tmp' '" + unixBase + ".rc'";
-    std::string line = "Z:\\bin\\sh -c \"" + script + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    // What Wine leaves in the process information for a Unix program is no
-    // handle of ours: closing it could close any handle of the driver's.
-    PROCESS_INFORMATION process = {};
-    if (!CreateProcessA(NULL, &line[0], NULL, NULL, FALSE, 0, NULL, NULL, &startup, &process))
-        return AssertionFailure() << "cannot start /bin/sh: error " << GetLastError();
-    std::string status, text;
-    AssertionResult done = WaitUntil([&] { return ReadText(base + ".rc", &status); },
-                                     "`" + command + "` to finish");
-    ReadText(base + ".out", &text);
-    DeleteFileA((base + ".rc").c_str());
-    DeleteFileA((base + ".out").c_str());
-    if (out)
-        *out = text;
-    if (!done)
-        return done << "; output so far: " << text;
-    if (atoi(status.c_str()) != 0)
-        return AssertionFailure() << "`" << command << "` exited with " << atoi(status.c_str())
-                                  << ": " << text;
-    return AssertionSuccess();
-}
-
 // ---- The icons on the Windows side
 
 BOOL CALLBACK CollectIcon(HWND window, LPARAM param)
@@ -113,11 +49,6 @@ std::vector<HWND> TrayIcons()
     std::vector<HWND> icons;
     EnumWindows(CollectIcons, (LPARAM)&icons);
     return icons;
-}
-
-unsigned long XWindowOf(HWND window)
-{
-    return (unsigned long)(ULONG_PTR)GetPropA(window, "__wine_x11_whole_window");
 }
 
 bool FallbackTrayShown()

@@ -103,6 +103,43 @@ TEST_F(Settings, FailedRectQueryKeepsTheRectangle)
                                         "WINDOW bottom=4"}));
 }
 
+TEST_F(Settings, MovedWindowSavesEverythingElseNothing)
+{
+    struct { const char* name; bool rectOk; int32_t rect[4]; bool openable; bool saves; } const cases[] = {
+        {"same place", true, {10, 20, 110, 80}, true, false},
+        {"moved", true, {11, 20, 111, 80}, true, true},
+        {"moved up by one", true, {10, 19, 110, 79}, true, true},
+        {"resized only", true, {10, 20, 110, 81}, true, true},
+        {"rectangle unreadable", false, {0, 0, 0, 0}, true, false},
+        {"moved, file unopenable", true, {11, 20, 111, 80}, false, true},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        Load();
+        d.left = 10, d.top = 20, d.right = 110, d.bottom = 80, d.TimerMinute = 7;
+        fakeHost.rectOk = c.rectOk;
+        memcpy(fakeHost.rect, c.rect, sizeof c.rect);
+        memoryProfile.openable = c.openable;
+        memoryProfile.opened.clear();
+        EXPECT_EQ(SaveClockDataIfMoved(&d), c.saves) << c.name;
+        EXPECT_EQ(memoryProfile.opened.size(), c.saves ? 1u : 0u) << c.name;
+        if (!c.saves || !c.openable) {
+            EXPECT_TRUE(memoryProfile.writes.empty()) << c.name;
+            continue;
+        }
+        EXPECT_EQ(memoryProfile.writes, (std::vector<std::string>{
+            "WINDOW left=" + std::to_string(c.rect[0]), "WINDOW top=" + std::to_string(c.rect[1]),
+            "WINDOW right=" + std::to_string(c.rect[2]), "WINDOW bottom=" + std::to_string(c.rect[3]),
+            "SETTING TimerMinute=7", "SETTING TimerSecond=0", "SETTING TimerFormat=1",
+            "SETTING SoundFormat=0", "SETTING SoundWav=DEFAULT", "SETTING Restart=0",
+            "SETTING RestartSec=10"})) << c.name;
+        // The record now holds the saved place: the same place again saves nothing.
+        memoryProfile.writes.clear();
+        EXPECT_FALSE(SaveClockDataIfMoved(&d)) << c.name;
+        EXPECT_TRUE(memoryProfile.writes.empty()) << c.name;
+    }
+}
+
 TEST_F(Settings, RestartSecIsReadOnlyWhileRestartIsOn)
 {
     struct { const char* restart; int32_t restartSec; } const cases[] = {
