@@ -49,8 +49,11 @@ target_link_options(Velmaris PRIVATE ${VELMARIS_EXE_LINK})
 target_link_libraries(Velmaris PRIVATE velmaris_core velmaris_profile
     user32 gdi32 shell32 kernel32)
 set_target_properties(Velmaris PROPERTIES OUTPUT_NAME Velmaris)
+set(VELMARIS_RC_INPUTS ${CMAKE_CURRENT_SOURCE_DIR}/resources/resource.h
+    ${CMAKE_CURRENT_SOURCE_DIR}/resources/version.h ${CMAKE_CURRENT_SOURCE_DIR}/resources/velmaris.ico
+    ${CMAKE_CURRENT_SOURCE_DIR}/resources/velmaris.manifest)
 set_source_files_properties(resources/velmaris.rc PROPERTIES
-    OBJECT_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/resources/resource.h;${CMAKE_CURRENT_SOURCE_DIR}/resources/velmaris.ico")
+    OBJECT_DEPENDS "${VELMARIS_RC_INPUTS}")
 target_compile_options(Velmaris PRIVATE $<$<COMPILE_LANGUAGE:RC>:-c65001>)
 
 add_custom_command(TARGET Velmaris POST_BUILD
@@ -78,7 +81,7 @@ find_program(PYTHON3 python3 REQUIRED)
 add_custom_command(OUTPUT velmaris.res
     COMMAND ${CMAKE_RC_COMPILER} -c65001 -I ${CMAKE_CURRENT_SOURCE_DIR}/resources
             -i ${CMAKE_CURRENT_SOURCE_DIR}/resources/velmaris.rc -o velmaris.res -O res
-    DEPENDS resources/velmaris.rc resources/resource.h resources/velmaris.ico)
+    DEPENDS resources/velmaris.rc ${VELMARIS_RC_INPUTS})
 add_custom_target(velmaris_res ALL DEPENDS velmaris.res)
 add_test(NAME exe_format_and_imports
     COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/tests/check_exe.sh $<TARGET_FILE:Velmaris>
