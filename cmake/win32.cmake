@@ -28,9 +28,13 @@ configure_file(cmake/wine-exec.in ${CMAKE_BINARY_DIR}/wine-exec @ONLY
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-exec)
 
 # Static, size-optimised, no exceptions or RTTI: one self-contained PE32 file.
+# Reproducible too: no link time stamp in the PE header and no build path in
+# the code, so the same sources give the same bytes wherever they are built.
 set(VELMARIS_EXE_FLAGS -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
-    -ffunction-sections -fdata-sections)
-set(VELMARIS_EXE_LINK -s -static -static-libgcc -static-libstdc++ -Wl,--gc-sections)
+    -ffunction-sections -fdata-sections -ffile-prefix-map=${CMAKE_SOURCE_DIR}=.
+    -ffile-prefix-map=${CMAKE_BINARY_DIR}=.)
+set(VELMARIS_EXE_LINK -s -static -static-libgcc -static-libstdc++ -Wl,--gc-sections
+    -Wl,--no-insert-timestamp)
 target_compile_options(velmaris_core PRIVATE ${VELMARIS_EXE_FLAGS})
 
 add_library(velmaris_profile STATIC settings/profile_win32.cpp)
@@ -90,3 +94,11 @@ add_test(NAME resources
     COMMAND ${PYTHON3} ${CMAKE_CURRENT_SOURCE_DIR}/tests/check_resources.py
             ${CMAKE_BINARY_DIR}/velmaris.res ${CMAKE_CURRENT_SOURCE_DIR}/resources/velmaris.ico)
 set_tests_properties(exe_format_and_imports resources PROPERTIES LABELS static)
+# The 32-bit deliverable: a second build from a copy at another path gives the same bytes.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+    get_filename_component(toolchain_name ${CMAKE_TOOLCHAIN_FILE} NAME)
+    add_test(NAME exe_reproducible
+        COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/tests/check_repro.sh ${CMAKE_CURRENT_SOURCE_DIR}
+                $<TARGET_FILE:Velmaris> ${toolchain_name} ${CMAKE_BUILD_TYPE})
+    set_tests_properties(exe_reproducible PROPERTIES LABELS static TIMEOUT 600)
+endif()
