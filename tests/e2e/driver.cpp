@@ -226,9 +226,10 @@ Velmaris::~Velmaris()
     CloseHandle(process_.hProcess);
 }
 
-AssertionResult Velmaris::Start(const std::string& dir)
+AssertionResult Velmaris::Start(const std::string& dir, std::string exe)
 {
-    const std::string& exe = VelmarisPath();
+    if (exe.empty())
+        exe = VelmarisPath();
     if (exe.empty() || GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES)
         return AssertionFailure() << "no Velmaris.exe at \"" << exe
                                   << "\" (set VELMARIS_EXE or pass --velmaris=PATH)";

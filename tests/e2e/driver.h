@@ -66,8 +66,9 @@ void BringToFront(HWND window);
 class Velmaris {
 public:
     ~Velmaris();
-    // Starts the program in dir and waits for its window and filled list boxes.
-    testing::AssertionResult Start(const std::string& dir);
+    // Starts the program (exe, or VelmarisPath() when empty) in dir and waits
+    // for its window and filled list boxes.
+    testing::AssertionResult Start(const std::string& dir, std::string exe = "");
     HWND Main() const { return main_; }
     HWND Item(int id) const { return GetDlgItem(main_, id); }
     std::vector<std::string> Lines(int id) const { return ListBoxLines(Item(id)); }

@@ -399,15 +399,20 @@ size_t Count(const std::string& text, const std::string& what)
     return n;
 }
 
-// A path run-e2e.sh --audio names, as the driver opens it.
-std::string AudioPath(const char* name)
+// A Unix path as the driver opens it, through Wine's Z: drive.
+std::string WinePath(const char* unix)
 {
-    const char* unix = getenv(name);
     std::string path = unix ? std::string("Z:") + unix : "";
     for (char& c : path)
         if (c == '/')
             c = '\\';
     return path;
+}
+
+// A path run-e2e.sh --audio names.
+std::string AudioPath(const char* name)
+{
+    return WinePath(getenv(name));
 }
 
 // The files of the sound device: E2E_CAPTURE, then E2E_CAPTURE.0001 ...
@@ -433,7 +438,9 @@ Lines Captures()
 // and the relay log lands in run-e2e.sh's E2E_LOG.
 class Sound {
 public:
-    testing::AssertionResult Start(Velmaris& app, const std::string& dir)
+    // exe: a copy of Velmaris.exe to start instead.
+    testing::AssertionResult Start(Velmaris& app, const std::string& dir,
+                                   const std::string& exe = "")
     {
         std::string capture = AudioPath("E2E_CAPTURE");
         if (capture.empty() || AudioPath("E2E_LOG").empty())
@@ -455,7 +462,7 @@ public:
         char debug[256] = "";
         GetEnvironmentVariableA("WINEDEBUG", debug, sizeof debug);
         SetEnvironmentVariableA("WINEDEBUG", "-all,+relay");
-        testing::AssertionResult started = app.Start(dir);
+        testing::AssertionResult started = app.Start(dir, exe);
         SetEnvironmentVariableA("WINEDEBUG", debug[0] ? debug : NULL);
         // Read once at start-up: the program has it by the time its window shows.
         RegDeleteValueA(key, "RelayInclude");
@@ -578,4 +585,55 @@ TEST(Sound, WaveWithoutAPathFallsBackToTheBeep)
         EXPECT_EQ(row.wave ? "1" : "0", IniValue(app, "SoundFormat"));
         EXPECT_EQ(row.wave ? row.typed : "DEFAULT", IniValue(app, "SoundWav"));
     }
+}
+
+// Wine loads its own winmm whichever winmm.dll the search finds; for the
+// time of a test, this makes it load a native one from wherever a program
+// named Velmaris.exe asks, as Windows would from the program's folder. Wine
+// reads it at each load, and takes WINEDLLOVERRIDES from its Unix
+// environment only, which the driver cannot change for a program it starts.
+struct NativeWinmmForVelmaris {
+    NativeWinmmForVelmaris()
+    {
+        HKEY key;
+        ok = !RegCreateKeyExA(HKEY_CURRENT_USER, Key, 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL);
+        if (ok) {
+            const char order[] = "native,builtin";
+            ok = !RegSetValueExA(key, "winmm", 0, REG_SZ, (const BYTE*)order, sizeof order);
+            RegCloseKey(key);
+        }
+    }
+    ~NativeWinmmForVelmaris()
+    {
+        RegDeleteKeyA(HKEY_CURRENT_USER, Key);
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Velmaris.exe");
+    }
+    static constexpr const char* Key = "Software\\Wine\\AppDefaults\\Velmaris.exe\\DllOverrides";
+    bool ok;
+};
+
+TEST(Sound, APlantedWinmmBesideTheProgramIsNotLoaded)
+{
+    // A winmm.dll that came along into the program's folder (a downloads
+    // folder, say): the wave must still be played by the system's winmm.
+    std::string dir = FreshWorkDir(), wave = dir + "\\tone.wav", samples = ToneSamples();
+    WriteWave(wave, samples);
+    std::ofstream(dir + "\\Velmaris.ini", std::ios::binary)
+        << "[SETTING]\r\nTimerMinute=0\r\nTimerSecond=2\r\nSoundFormat=1\r\nSoundWav="
+        << wave << "\r\n";
+    std::string exe = dir + "\\Velmaris.exe", marker = dir + "\\planted-dll-loaded";
+    ASSERT_TRUE(CopyFileA(VelmarisPath().c_str(), exe.c_str(), FALSE)) << VelmarisPath();
+    ASSERT_TRUE(CopyFileA(WinePath(PLANTED_DLL).c_str(), (dir + "\\winmm.dll").c_str(), FALSE))
+        << PLANTED_DLL;
+    NativeWinmmForVelmaris native;
+    ASSERT_TRUE(native.ok) << "cannot write HKCU\\" << NativeWinmmForVelmaris::Key;
+    Velmaris app;
+    Sound sound;
+    ASSERT_TRUE(sound.Start(app, dir, exe));
+    ASSERT_TRUE(RunToExpiry(app));
+    auto planted = [&] { return GetFileAttributesA(marker.c_str()) != INVALID_FILE_ATTRIBUTES; };
+    WaitUntil([&] { return planted() || Sound::Played(samples) > 0; }, "the wave or the plant");
+    EXPECT_FALSE(planted()) << "the winmm.dll beside the program was loaded";
+    EXPECT_EQ(1u, Sound::Played(samples)) << "the system's winmm played the wave";
+    ASSERT_TRUE(app.Close());
 }
