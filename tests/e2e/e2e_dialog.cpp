@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <regex>
+#include <sstream>
 
 #include "driver.h"
 
@@ -363,6 +364,117 @@ TEST(Dialog, ValuesOutsideTheListsStayAsTheFileHadThem)
     EXPECT_EQ("99", IniValue(app, "TimerMinute"));
     EXPECT_EQ("75", IniValue(app, "TimerSecond"));
     EXPECT_EQ("10", IniValue(app, "RestartSec"));
+}
+
+namespace {
+
+// The screen's DPI (HKCU\\Control Panel\\Desktop LogPixels) for the programs
+// started while it is set: each Wine process reads it once, as it starts.
+// The old value comes back at the end.
+class ScreenDpi {
+public:
+    ScreenDpi()
+    {
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, NULL, 0,
+                            KEY_QUERY_VALUE | KEY_SET_VALUE, NULL, &key_, NULL))
+            key_ = NULL;
+        DWORD size = sizeof old_;
+        had_ = key_ && !RegQueryValueExA(key_, "LogPixels", NULL, NULL, (BYTE*)&old_, &size);
+    }
+    ~ScreenDpi()
+    {
+        if (had_)
+            RegSetValueExA(key_, "LogPixels", 0, REG_DWORD, (const BYTE*)&old_, sizeof old_);
+        else if (key_)
+            RegDeleteValueA(key_, "LogPixels");
+        if (key_)
+            RegCloseKey(key_);
+    }
+    bool Set(DWORD dpi)
+    {
+        return key_ && !RegSetValueExA(key_, "LogPixels", 0, REG_DWORD, (const BYTE*)&dpi,
+                                       sizeof dpi);
+    }
+
+private:
+    HKEY key_ = NULL;
+    DWORD old_ = 0;
+    bool had_ = false;
+};
+
+// Rectangles as the other program's window has them, whatever DPI this one
+// started with (Wine would otherwise scale them for a DPI-unaware caller).
+void SeeDevicePixels()
+{
+    typedef HANDLE(WINAPI * SetContext)(HANDLE);
+    SetContext set = (SetContext)(void (*)(void))GetProcAddress(
+        GetModuleHandleA("user32.dll"), "SetThreadDpiAwarenessContext");
+    if (set)
+        set((HANDLE)-3);  // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE
+}
+
+// The direct children of window: how many, and that each lies inside its
+// client area, naming those that do not.
+testing::AssertionResult ChildrenInside(HWND window, int count)
+{
+    RECT client = {};
+    GetClientRect(window, &client);
+    std::ostringstream outside;
+    int n = 0;
+    for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT), ++n) {
+        RECT r = WindowRect(c);
+        MapWindowPoints(NULL, window, (POINT*)&r, 2);
+        if (r.left < 0 || r.top < 0 || r.right > client.right || r.bottom > client.bottom)
+            outside << " " << GetDlgCtrlID(c) << " at (" << r.left << "," << r.top << ")-("
+                    << r.right << "," << r.bottom << ")";
+    }
+    if (n == count && outside.str().empty())
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << n << " controls (want " << count << ") in a client area of "
+                                       << client.right << "x" << client.bottom << "; outside it:"
+                                       << outside.str();
+}
+
+// A list box's client area holds lines whole lines of its own item height.
+testing::AssertionResult HoldsLines(HWND listBox, int lines)
+{
+    RECT client = {};
+    GetClientRect(listBox, &client);
+    LRESULT item = Ask(listBox, LB_GETITEMHEIGHT);
+    if (item > 0 && client.bottom >= item * lines)
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "client height " << client.bottom << " for " << lines
+                                       << " lines of " << item;
+}
+
+}  // namespace
+
+TEST(Dialog, EveryControlAndLineFitsItsWindowAt96144And192Dpi)
+{
+    SeeDevicePixels();
+    ScreenDpi screen;
+    LONG width96 = 0;
+    for (DWORD dpi : {96, 144, 192}) {
+        SCOPED_TRACE(std::to_string(dpi) + " DPI");
+        ASSERT_TRUE(screen.Set(dpi)) << "cannot write HKCU\\Control Panel\\Desktop LogPixels";
+        Velmaris app;
+        ASSERT_TRUE(app.Start(FreshWorkDir()));
+        EXPECT_TRUE(ChildrenInside(app.Main(), 6));
+        EXPECT_TRUE(HoldsLines(app.Item(ClockBox), 3));
+        EXPECT_TRUE(HoldsLines(app.Item(CountdownBox), 1));
+        // The layout grows with the DPI, so the checks above are made at it.
+        RECT client = {};
+        GetClientRect(app.Main(), &client);
+        if (dpi == 96)
+            width96 = client.right;
+        EXPECT_NEAR(width96 * (LONG)dpi / 96, client.right, width96 * (LONG)dpi / 96 / 8)
+            << "main window's client width";
+        HWND dialog = NULL;
+        ASSERT_TRUE(app.OpenSettings(&dialog));
+        EXPECT_TRUE(ChildrenInside(dialog, 19));
+        ASSERT_TRUE(EndDialogWith(dialog, Cancel));
+        ASSERT_TRUE(app.Close());
+    }
 }
 
 namespace {
