@@ -28,9 +28,13 @@ configure_file(cmake/wine-exec.in ${CMAKE_BINARY_DIR}/wine-exec @ONLY
 set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_BINARY_DIR}/wine-exec)
 
 # Static, size-optimised, no exceptions or RTTI: one self-contained PE32 file.
+# Reproducible too: no link time stamp in the PE header and no build path in
+# the code, so the same sources give the same bytes wherever they are built.
 set(VELMARIS_EXE_FLAGS -Os -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables
-    -ffunction-sections -fdata-sections)
-set(VELMARIS_EXE_LINK -s -static -static-libgcc -static-libstdc++ -Wl,--gc-sections)
+    -ffunction-sections -fdata-sections -ffile-prefix-map=${CMAKE_SOURCE_DIR}=.
+    -ffile-prefix-map=${CMAKE_BINARY_DIR}=.)
+set(VELMARIS_EXE_LINK -s -static -static-libgcc -static-libstdc++ -Wl,--gc-sections
+    -Wl,--no-insert-timestamp)
 target_compile_options(velmaris_core PRIVATE ${VELMARIS_EXE_FLAGS})
 
 add_library(velmaris_profile STATIC settings/profile_win32.cpp)
@@ -49,8 +53,11 @@ target_link_options(Velmaris PRIVATE ${VELMARIS_EXE_LINK})
 target_link_libraries(Velmaris PRIVATE velmaris_core velmaris_profile
     user32 gdi32 shell32 kernel32)
 set_target_properties(Velmaris PROPERTIES OUTPUT_NAME Velmaris)
+set(VELMARIS_RC_INPUTS ${CMAKE_CURRENT_SOURCE_DIR}/resources/resource.h
+    ${CMAKE_CURRENT_SOURCE_DIR}/resources/version.h ${CMAKE_CURRENT_SOURCE_DIR}/resources/velmaris.ico
+    ${CMAKE_CURRENT_SOURCE_DIR}/resources/velmaris.manifest)
 set_source_files_properties(resources/velmaris.rc PROPERTIES
-    OBJECT_DEPENDS "${CMAKE_CURRENT_SOURCE_DIR}/resources/resource.h;${CMAKE_CURRENT_SOURCE_DIR}/resources/velmaris.ico")
+    OBJECT_DEPENDS "${VELMARIS_RC_INPUTS}")
 target_compile_options(Velmaris PRIVATE $<$<COMPILE_LANGUAGE:RC>:-c65001>)
 
 add_custom_command(TARGET Velmaris POST_BUILD
@@ -78,7 +85,7 @@ find_program(PYTHON3 python3 REQUIRED)
 add_custom_command(OUTPUT velmaris.res
     COMMAND ${CMAKE_RC_COMPILER} -c65001 -I ${CMAKE_CURRENT_SOURCE_DIR}/resources
             -i ${CMAKE_CURRENT_SOURCE_DIR}/resources/velmaris.rc -o velmaris.res -O res
-    DEPENDS resources/velmaris.rc resources/resource.h resources/velmaris.ico)
+    DEPENDS resources/velmaris.rc ${VELMARIS_RC_INPUTS})
 add_custom_target(velmaris_res ALL DEPENDS velmaris.res)
 add_test(NAME exe_format_and_imports
     COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/tests/check_exe.sh $<TARGET_FILE:Velmaris>
@@ -87,3 +94,11 @@ add_test(NAME resources
     COMMAND ${PYTHON3} ${CMAKE_CURRENT_SOURCE_DIR}/tests/check_resources.py
             ${CMAKE_BINARY_DIR}/velmaris.res ${CMAKE_CURRENT_SOURCE_DIR}/resources/velmaris.ico)
 set_tests_properties(exe_format_and_imports resources PROPERTIES LABELS static)
+# The 32-bit deliverable: a second build from a copy at another path gives the same bytes.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "i686")
+    get_filename_component(toolchain_name ${CMAKE_TOOLCHAIN_FILE} NAME)
+    add_test(NAME exe_reproducible
+        COMMAND sh ${CMAKE_CURRENT_SOURCE_DIR}/tests/check_repro.sh ${CMAKE_CURRENT_SOURCE_DIR}
+                $<TARGET_FILE:Velmaris> ${toolchain_name} ${CMAKE_BUILD_TYPE})
+    set_tests_properties(exe_reproducible PROPERTIES LABELS static TIMEOUT 600)
+endif()

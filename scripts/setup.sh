@@ -7,7 +7,7 @@ what=${1:-all}
 native_pkgs=(cmake g++ make python3 libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev)
 win32_pkgs=(g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
             wine wine32:i386 wine64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 xvfb xdotool trayer x11-utils imagemagick locales
-            fonts-wqy-microhei procps)
+            fonts-wqy-microhei procps libxml2-utils)
 
 case "$what" in
   native) want=("${native_pkgs[@]}") ;;

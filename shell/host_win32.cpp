@@ -42,9 +42,26 @@ void HostRaiseWindow(HostWindow window)
     RaiseWindow((HWND)window);
 }
 
+// From the system folder only: a DLL of the same name beside the program, or
+// anywhere else on the search path, must not run inside it.
+static HMODULE LoadSystemDll(const char* dll)
+{
+    HMODULE module = LoadLibraryExA(dll, NULL, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    if (module || GetLastError() != ERROR_INVALID_PARAMETER)
+        return module;
+    // Windows without the search flags (before KB2533623): the full path.
+    char path[MAX_PATH];
+    UINT n = GetSystemDirectoryA(path, MAX_PATH);
+    if (n == 0 || n + 1 + (UINT)lstrlenA(dll) >= MAX_PATH)
+        return NULL;
+    path[n] = '\\';
+    lstrcpynA(path + n + 1, dll, MAX_PATH - n - 1);
+    return LoadLibraryA(path);
+}
+
 FARPROC SystemProc(const char* dll, const char* name)
 {
-    HMODULE module = LoadLibraryA(dll);
+    HMODULE module = LoadSystemDll(dll);
     return module ? GetProcAddress(module, name) : NULL;
 }
 

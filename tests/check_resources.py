@@ -6,11 +6,14 @@ Usage: check_resources.py VELMARIS.RES [VELMARIS.ICO]
 Reads a .res file as written by `windres -O res` (a run of RESOURCEHEADER
 records), then checks which resources are present under which language, the
 two dialog templates field by field and control by control in template order,
-the icon and the version block. With the .ico given, it also checks the file
+the icon, the version block and the manifest (well-formed by xmllint, and
+its declarations). With the .ico given, it also checks the file
 and that the compiled icon is that file's image. Exits 1 on any mismatch.
 """
 import struct
+import subprocess
 import sys
+import xml.etree.ElementTree as ET
 
 # Window-system values, written out here so that the check does not lean on
 # the headers the .rc itself is compiled with.
@@ -42,7 +45,9 @@ RT_ICON = 3
 RT_DIALOG = 5
 RT_GROUP_ICON = 14
 RT_VERSION = 16
+RT_MANIFEST = 24
 
+LANG_NEUTRAL = 0
 LANG_ZH_CN = 2052
 LANG_JA = 1041
 
@@ -116,6 +121,20 @@ VERSION_STRINGS = {
     "OriginalFilename": "Velmaris.exe",
 }
 VERSION_STRINGS_PRESENT = ("CompanyName", "LegalCopyright", "InternalName")
+
+ASM_V1 = "{urn:schemas-microsoft-com:asm.v1}"
+ASM_V3 = "{urn:schemas-microsoft-com:asm.v3}"
+COMPAT = "{urn:schemas-microsoft-com:compatibility.v1}"
+WS2005 = "{http://schemas.microsoft.com/SMI/2005/WindowsSettings}"
+WS2016 = "{http://schemas.microsoft.com/SMI/2016/WindowsSettings}"
+# Windows Vista, 7, 8, 8.1 and 10/11, in that order.
+SUPPORTED_OS = [
+    "{e2011457-1546-43c5-a5fe-008deee3d3f0}",
+    "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+    "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
+    "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+    "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
+]
 
 ICON_SIDE = 32
 ICON_BPP = 8
@@ -385,6 +404,36 @@ def check_version(chk, body):
             chk.eq("Translation", pairs, [(0x0409, 0)])
 
 
+def check_manifest(chk, body):
+    # Windows refuses to start a program whose manifest does not parse.
+    try:
+        lint = subprocess.run(["xmllint", "--noout", "-"], input=body,
+                              capture_output=True, check=False)
+        chk.true("manifest is well-formed (xmllint)", lint.returncode == 0,
+                 lint.stderr.decode(errors="replace").strip())
+    except OSError as e:
+        chk.true("xmllint runs", False, str(e))
+    try:
+        root = ET.fromstring(body)
+    except ET.ParseError as e:
+        chk.true("manifest parses", False, str(e))
+        return
+    chk.eq("manifest root", (root.tag, root.get("manifestVersion")),
+           (ASM_V1 + "assembly", "1.0"))
+    levels = [(e.get("level"), e.get("uiAccess"))
+              for e in root.iter(ASM_V3 + "requestedExecutionLevel")]
+    chk.eq("requestedExecutionLevel", levels, [("asInvoker", "false")])
+    chk.eq("supportedOS", [e.get("Id") for e in root.iter(COMPAT + "supportedOS")],
+           SUPPORTED_OS)
+    settings = root.findall("%sapplication/%swindowsSettings" % (ASM_V3, ASM_V3))
+    chk.eq("windowsSettings blocks", len(settings), 1)
+    chk.eq("dpiAware", [(e.text or "").strip() for e in root.iter(WS2005 + "dpiAware")],
+           ["true"])
+    chk.eq("dpiAwareness (per-monitor)", list(root.iter(WS2016 + "dpiAwareness")), [])
+    chk.eq("dependencies (Common Controls 6 would be one)",
+           list(root.iter(ASM_V1 + "dependency")), [])
+
+
 def check_ico_file(chk, path, compiled_icons):
     with open(path, "rb") as f:
         data = f.read()
@@ -428,6 +477,7 @@ def main(argv):
         (RT_DIALOG, 4000, LANG_ZH_CN),
         (RT_GROUP_ICON, 100, LANG_JA),
         (RT_VERSION, 1, LANG_JA),
+        (RT_MANIFEST, 1, LANG_NEUTRAL),
     ]))
     all_icons = [(n, lang) for t, n, lang, _ in resources if t == RT_ICON]
     chk.eq("icon images", [lang for _n, lang in all_icons], [LANG_JA])
@@ -443,6 +493,8 @@ def main(argv):
         check_group_icon(chk, by_key[(RT_GROUP_ICON, 100, LANG_JA)], icons)
     if (RT_VERSION, 1, LANG_JA) in by_key:
         check_version(chk, by_key[(RT_VERSION, 1, LANG_JA)])
+    if (RT_MANIFEST, 1, LANG_NEUTRAL) in by_key:
+        check_manifest(chk, by_key[(RT_MANIFEST, 1, LANG_NEUTRAL)])
     if len(argv) == 3:
         check_ico_file(chk, argv[2], icons)
 

@@ -377,9 +377,10 @@ AssertionResult Velmaris::Kill()
     return ended;
 }
 
-AssertionResult Velmaris::Start(const std::string& dir, WORD showCode)
+AssertionResult Velmaris::Start(const std::string& dir, WORD showCode, std::string exe)
 {
-    const std::string& exe = VelmarisPath();
+    if (exe.empty())
+        exe = VelmarisPath();
     if (exe.empty() || GetFileAttributesA(exe.c_str()) == INVALID_FILE_ATTRIBUTES)
         return AssertionFailure() << "no Velmaris.exe at \"" << exe
                                   << "\" (set VELMARIS_EXE or pass --velmaris=PATH)";

@@ -79,9 +79,10 @@ void BringToFront(HWND window);
 class Velmaris {
 public:
     ~Velmaris();
-    // Starts the program in dir, as a shortcut with showCode would, and waits
-    // for its window and filled list boxes.
-    testing::AssertionResult Start(const std::string& dir, WORD showCode = SW_SHOWNORMAL);
+    // Starts the program (exe, or VelmarisPath() when empty) in dir, as a
+    // shortcut with showCode would, and waits for its window and filled list boxes.
+    testing::AssertionResult Start(const std::string& dir, WORD showCode = SW_SHOWNORMAL,
+                                   std::string exe = "");
     HWND Main() const { return main_; }
     HWND Item(int id) const { return GetDlgItem(main_, id); }
     std::vector<std::string> Lines(int id) const { return ListBoxLines(Item(id)); }

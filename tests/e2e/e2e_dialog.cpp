@@ -12,6 +12,7 @@
 #include <fstream>
 #include <iterator>
 #include <regex>
+#include <sstream>
 
 #include "driver.h"
 
@@ -367,6 +368,117 @@ TEST(Dialog, ValuesOutsideTheListsStayAsTheFileHadThem)
 
 namespace {
 
+// The screen's DPI (HKCU\\Control Panel\\Desktop LogPixels) for the programs
+// started while it is set: each Wine process reads it once, as it starts.
+// The old value comes back at the end.
+class ScreenDpi {
+public:
+    ScreenDpi()
+    {
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, NULL, 0,
+                            KEY_QUERY_VALUE | KEY_SET_VALUE, NULL, &key_, NULL))
+            key_ = NULL;
+        DWORD size = sizeof old_;
+        had_ = key_ && !RegQueryValueExA(key_, "LogPixels", NULL, NULL, (BYTE*)&old_, &size);
+    }
+    ~ScreenDpi()
+    {
+        if (had_)
+            RegSetValueExA(key_, "LogPixels", 0, REG_DWORD, (const BYTE*)&old_, sizeof old_);
+        else if (key_)
+            RegDeleteValueA(key_, "LogPixels");
+        if (key_)
+            RegCloseKey(key_);
+    }
+    bool Set(DWORD dpi)
+    {
+        return key_ && !RegSetValueExA(key_, "LogPixels", 0, REG_DWORD, (const BYTE*)&dpi,
+                                       sizeof dpi);
+    }
+
+private:
+    HKEY key_ = NULL;
+    DWORD old_ = 0;
+    bool had_ = false;
+};
+
+// Rectangles as the other program's window has them, whatever DPI this one
+// started with (Wine would otherwise scale them for a DPI-unaware caller).
+void SeeDevicePixels()
+{
+    typedef HANDLE(WINAPI * SetContext)(HANDLE);
+    SetContext set = (SetContext)(void (*)(void))GetProcAddress(
+        GetModuleHandleA("user32.dll"), "SetThreadDpiAwarenessContext");
+    if (set)
+        set((HANDLE)-3);  // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE
+}
+
+// The direct children of window: how many, and that each lies inside its
+// client area, naming those that do not.
+testing::AssertionResult ChildrenInside(HWND window, int count)
+{
+    RECT client = {};
+    GetClientRect(window, &client);
+    std::ostringstream outside;
+    int n = 0;
+    for (HWND c = GetWindow(window, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT), ++n) {
+        RECT r = WindowRect(c);
+        MapWindowPoints(NULL, window, (POINT*)&r, 2);
+        if (r.left < 0 || r.top < 0 || r.right > client.right || r.bottom > client.bottom)
+            outside << " " << GetDlgCtrlID(c) << " at (" << r.left << "," << r.top << ")-("
+                    << r.right << "," << r.bottom << ")";
+    }
+    if (n == count && outside.str().empty())
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << n << " controls (want " << count << ") in a client area of "
+                                       << client.right << "x" << client.bottom << "; outside it:"
+                                       << outside.str();
+}
+
+// A list box's client area holds lines whole lines of its own item height.
+testing::AssertionResult HoldsLines(HWND listBox, int lines)
+{
+    RECT client = {};
+    GetClientRect(listBox, &client);
+    LRESULT item = Ask(listBox, LB_GETITEMHEIGHT);
+    if (item > 0 && client.bottom >= item * lines)
+        return testing::AssertionSuccess();
+    return testing::AssertionFailure() << "client height " << client.bottom << " for " << lines
+                                       << " lines of " << item;
+}
+
+}  // namespace
+
+TEST(Dialog, EveryControlAndLineFitsItsWindowAt96144And192Dpi)
+{
+    SeeDevicePixels();
+    ScreenDpi screen;
+    LONG width96 = 0;
+    for (DWORD dpi : {96, 144, 192}) {
+        SCOPED_TRACE(std::to_string(dpi) + " DPI");
+        ASSERT_TRUE(screen.Set(dpi)) << "cannot write HKCU\\Control Panel\\Desktop LogPixels";
+        Velmaris app;
+        ASSERT_TRUE(app.Start(FreshWorkDir()));
+        EXPECT_TRUE(ChildrenInside(app.Main(), 6));
+        EXPECT_TRUE(HoldsLines(app.Item(ClockBox), 3));
+        EXPECT_TRUE(HoldsLines(app.Item(CountdownBox), 1));
+        // The layout grows with the DPI, so the checks above are made at it.
+        RECT client = {};
+        GetClientRect(app.Main(), &client);
+        if (dpi == 96)
+            width96 = client.right;
+        EXPECT_NEAR(width96 * (LONG)dpi / 96, client.right, width96 * (LONG)dpi / 96 / 8)
+            << "main window's client width";
+        HWND dialog = NULL;
+        ASSERT_TRUE(app.OpenSettings(&dialog));
+        EXPECT_TRUE(ChildrenInside(dialog, 19));
+        ASSERT_TRUE(EndDialogWith(dialog, Cancel));
+        ASSERT_TRUE(app.Close());
+    }
+}
+
+namespace {
+
 // A 0.3 s tone of 16-bit mono samples at 22050 Hz, none of them repeating in
 // any run long enough to search for.
 std::string ToneSamples()
@@ -399,15 +511,20 @@ size_t Count(const std::string& text, const std::string& what)
     return n;
 }
 
-// A path run-e2e.sh --audio names, as the driver opens it.
-std::string AudioPath(const char* name)
+// A Unix path as the driver opens it, through Wine's Z: drive.
+std::string WinePath(const char* unix)
 {
-    const char* unix = getenv(name);
     std::string path = unix ? std::string("Z:") + unix : "";
     for (char& c : path)
         if (c == '/')
             c = '\\';
     return path;
+}
+
+// A path run-e2e.sh --audio names.
+std::string AudioPath(const char* name)
+{
+    return WinePath(getenv(name));
 }
 
 // The files of the sound device: E2E_CAPTURE, then E2E_CAPTURE.0001 ...
@@ -433,7 +550,9 @@ Lines Captures()
 // and the relay log lands in run-e2e.sh's E2E_LOG.
 class Sound {
 public:
-    testing::AssertionResult Start(Velmaris& app, const std::string& dir)
+    // exe: a copy of Velmaris.exe to start instead.
+    testing::AssertionResult Start(Velmaris& app, const std::string& dir,
+                                   const std::string& exe = "")
     {
         std::string capture = AudioPath("E2E_CAPTURE");
         if (capture.empty() || AudioPath("E2E_LOG").empty())
@@ -455,7 +574,7 @@ public:
         char debug[256] = "";
         GetEnvironmentVariableA("WINEDEBUG", debug, sizeof debug);
         SetEnvironmentVariableA("WINEDEBUG", "-all,+relay");
-        testing::AssertionResult started = app.Start(dir);
+        testing::AssertionResult started = app.Start(dir, SW_SHOWNORMAL, exe);
         SetEnvironmentVariableA("WINEDEBUG", debug[0] ? debug : NULL);
         // Read once at start-up: the program has it by the time its window shows.
         RegDeleteValueA(key, "RelayInclude");
@@ -578,4 +697,55 @@ TEST(Sound, WaveWithoutAPathFallsBackToTheBeep)
         EXPECT_EQ(row.wave ? "1" : "0", IniValue(app, "SoundFormat"));
         EXPECT_EQ(row.wave ? row.typed : "DEFAULT", IniValue(app, "SoundWav"));
     }
+}
+
+// Wine loads its own winmm whichever winmm.dll the search finds; for the
+// time of a test, this makes it load a native one from wherever a program
+// named Velmaris.exe asks, as Windows would from the program's folder. Wine
+// reads it at each load, and takes WINEDLLOVERRIDES from its Unix
+// environment only, which the driver cannot change for a program it starts.
+struct NativeWinmmForVelmaris {
+    NativeWinmmForVelmaris()
+    {
+        HKEY key;
+        ok = !RegCreateKeyExA(HKEY_CURRENT_USER, Key, 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL);
+        if (ok) {
+            const char order[] = "native,builtin";
+            ok = !RegSetValueExA(key, "winmm", 0, REG_SZ, (const BYTE*)order, sizeof order);
+            RegCloseKey(key);
+        }
+    }
+    ~NativeWinmmForVelmaris()
+    {
+        RegDeleteKeyA(HKEY_CURRENT_USER, Key);
+        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Velmaris.exe");
+    }
+    static constexpr const char* Key = "Software\\Wine\\AppDefaults\\Velmaris.exe\\DllOverrides";
+    bool ok;
+};
+
+TEST(Sound, APlantedWinmmBesideTheProgramIsNotLoaded)
+{
+    // A winmm.dll that came along into the program's folder (a downloads
+    // folder, say): the wave must still be played by the system's winmm.
+    std::string dir = FreshWorkDir(), wave = dir + "\\tone.wav", samples = ToneSamples();
+    WriteWave(wave, samples);
+    std::ofstream(dir + "\\Velmaris.ini", std::ios::binary)
+        << "[SETTING]\r\nTimerMinute=0\r\nTimerSecond=2\r\nSoundFormat=1\r\nSoundWav="
+        << wave << "\r\n";
+    std::string exe = dir + "\\Velmaris.exe", marker = dir + "\\planted-dll-loaded";
+    ASSERT_TRUE(CopyFileA(VelmarisPath().c_str(), exe.c_str(), FALSE)) << VelmarisPath();
+    ASSERT_TRUE(CopyFileA(WinePath(PLANTED_DLL).c_str(), (dir + "\\winmm.dll").c_str(), FALSE))
+        << PLANTED_DLL;
+    NativeWinmmForVelmaris native;
+    ASSERT_TRUE(native.ok) << "cannot write HKCU\\" << NativeWinmmForVelmaris::Key;
+    Velmaris app;
+    Sound sound;
+    ASSERT_TRUE(sound.Start(app, dir, exe));
+    ASSERT_TRUE(RunToExpiry(app));
+    auto planted = [&] { return GetFileAttributesA(marker.c_str()) != INVALID_FILE_ATTRIBUTES; };
+    WaitUntil([&] { return planted() || Sound::Played(samples) > 0; }, "the wave or the plant");
+    EXPECT_FALSE(planted()) << "the winmm.dll beside the program was loaded";
+    EXPECT_EQ(1u, Sound::Played(samples)) << "the system's winmm played the wave";
+    ASSERT_TRUE(app.Close());
 }
