@@ -50,6 +50,16 @@ protected:
                 alarm += e == "wave C:\\alarm.wav" ? 'W' : '?';
         return alarm;
     }
+    // Afresh: a 0:05 preset, a 3 s restart delay and the given alarm.
+    void ShortRun(int32_t sound, int32_t restart)
+    {
+        SetUp();
+        Preset(0, 5);
+        d.RestartSec = 3;
+        d.SoundFormat = sound;
+        d.Restart = restart;
+        strcpy(d.SoundWav, "C:\\alarm.wav");
+    }
     std::string Countdown() const
     {
         const auto& box = fakeHost.boxes[CountdownLine];
@@ -108,12 +118,7 @@ TEST_F(Engine, AlarmTable)
         {2, 1, {"", "", "", "", "", "RW", "", "", "", "", "", "", "", "RW", "", ""}},
     };
     for (const auto& row : rows) {
-        SetUp();
-        Preset(0, 5);
-        d.RestartSec = 3;
-        d.SoundFormat = row.sound;
-        d.Restart = row.restart;
-        strcpy(d.SoundWav, "C:\\alarm.wav");
+        ShortRun(row.sound, row.restart);
         StartAt(1500);
         for (int i = 0; i < 16; ++i) {
             uint32_t tick = 2000 + 1000 * i;
@@ -214,12 +219,7 @@ TEST_F(Deadlines, AlarmsComeOnTimeBetweenTheSeconds)
     };
     for (uint32_t from : {1500u, 1002u /* beeps on the seconds */, 2999u, 0xFFFFEE00u}) {
         for (const auto& row : rows) {
-            SetUp();
-            Preset(0, 5);
-            d.RestartSec = 3;
-            d.SoundFormat = row.sound;
-            d.Restart = row.restart;
-            strcpy(d.SoundWav, "C:\\alarm.wav");
+            ShortRun(row.sound, row.restart);
             StartAt(from);
             EXPECT_EQ(Run(from, from + 13500), row.alarms) << from << " " << row.sound << row.restart;
         }
