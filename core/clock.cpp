@@ -139,3 +139,17 @@ bool NextDeadline(const ClockData* data, uint32_t now, uint32_t* deadline)
     }
     return false;
 }
+
+void PlanDeadline(const ClockData* data, uint32_t now, bool handled, bool* armed,
+                  uint32_t* deadline)
+{
+    uint32_t next = 0;
+    bool has = NextDeadline(data, now, &next);
+    bool pending = *armed && !handled && TickDifference(*deadline, now) <= 0;
+    if (has && pending && TickDifference(next, *deadline) > 0)
+        next = *deadline;
+    if (has && handled && TickDifference(next, now) < MinDeadlineGapMs)
+        has = false;
+    *armed = has;
+    *deadline = has ? next : 0;
+}

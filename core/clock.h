@@ -51,6 +51,16 @@ void UpdateCountdown(HostWindow mainWindow, ClockData* data);
 // after now). False when nothing is pending. A deadline already past is
 // returned as it is, so the caller evaluates at once.
 bool NextDeadline(const ClockData* data, uint32_t now, uint32_t* deadline);
+// The deadline timer's next setting at now: *armed and *deadline hold the
+// setting it has and receive the new one; handled says the deadline it holds
+// was evaluated just now. A deadline that is due but not yet evaluated keeps
+// its place, so the beep it stands for is not skipped. One sooner than
+// MinDeadlineGapMs after an evaluated deadline (only hand-edited presets and
+// delays of zero or less give one) is left to the next one-second tick, so
+// that such settings cannot set the timer racing.
+enum { MinDeadlineGapMs = 500 };
+void PlanDeadline(const ClockData* data, uint32_t now, bool handled, bool* armed,
+                  uint32_t* deadline);
 
 // Display lines.
 void ClearListBox(DisplayBox listBox);

@@ -18,7 +18,7 @@ if [ -n "$(git status --porcelain --untracked-files=no)" ]; then
     echo "release: the tree has uncommitted changes; building $commit as committed" >&2
 fi
 
-bash scripts/setup.sh win32
+bash scripts/setup.sh release
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/velmaris-release.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -34,7 +34,7 @@ zip=dist/Velmaris-$version-win32.zip
 mkdir -p dist
 # Files in a fixed order with the commit's time and fixed modes; the readme
 # with Windows line ends.
-python3 - "$zip" "$work/build/Velmaris.exe" "$sum" docs/windows-readme.txt \
+python3 - "$zip" "$work/build/Velmaris.exe" "$sum" "$work/src/docs/windows-readme.txt" \
           "$(git log -1 --format=%ct "$commit")" <<'PY'
 import sys, time, zipfile
 out, exe, digest, readme, stamp = sys.argv[1:]

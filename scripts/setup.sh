@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs what the builds and tests need on a Debian machine; skips what is there.
-# Usage: scripts/setup.sh [native|win32|all]   (default: all)
+# Usage: scripts/setup.sh [native|win32|release|all]   (default: all)
 set -euo pipefail
 what=${1:-all}
 
@@ -9,8 +9,13 @@ win32_pkgs=(g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64
             wine wine32:i386 wine64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 xvfb xdotool trayer x11-utils imagemagick locales
             fonts-wqy-microhei procps libxml2-utils)
 
+# A release build needs only the 32-bit cross compiler, not Wine and its i386 packages.
+release_pkgs=(cmake make python3 git g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
+              binutils-mingw-w64-i686)
+
 case "$what" in
   native) want=("${native_pkgs[@]}") ;;
+  release) want=("${release_pkgs[@]}") ;;
   win32)  want=("${win32_pkgs[@]}") ;;
   *)      want=("${native_pkgs[@]}" "${win32_pkgs[@]}") ;;
 esac
@@ -35,7 +40,7 @@ if [ "${#missing[@]}" -gt 0 ]; then
 fi
 
 # The Chinese captions need a zh_CN.UTF-8 locale for code page 936 under Wine.
-if [ "$what" != native ] && ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
+if [ "$what" != native ] && [ "$what" != release ] && ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf-\?8$'; then
   echo "setup: generating the zh_CN.UTF-8 locale"
   if ! grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen 2>/dev/null; then
     echo 'zh_CN.UTF-8 UTF-8' | sudo_ tee -a /etc/locale.gen >/dev/null

@@ -94,8 +94,14 @@ void HostInsertLine(DisplayBox box, int index, const char* text)
 
 bool HostMainWindowRect(int32_t rect[4])
 {
+    // A minimized window's rectangle is its icon's, far off the screen: take
+    // the one it is restored to (screen coordinates for a tool window).
     RECT r;
-    if (!GetWindowRect(MainWindow, &r))
+    WINDOWPLACEMENT place;
+    place.length = sizeof place;
+    if (IsIconic(MainWindow) && GetWindowPlacement(MainWindow, &place))
+        r = place.rcNormalPosition;
+    else if (!GetWindowRect(MainWindow, &r))
         return false;
     rect[0] = r.left;
     rect[1] = r.top;

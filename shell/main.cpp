@@ -73,41 +73,52 @@ static UINT MsToNextSecond()
     return 1000u - now.wMilliseconds + SECOND_MARGIN_MS;
 }
 
-// Arms the deadline timer for the countdown's next end, restart or beep, so
+// Sets the deadline timer for the countdown's next end, restart or beep, so
 // they come on time rather than at the next second's tick. The timer repeats
-// until set again, so one that has fired is always set again; otherwise it is
-// touched only when the deadline changes, sparing a call to the window system
-// each second.
-static void ArmDeadline(HWND window, const ClockData* data, bool fired)
+// until set again, so one that has fired is always set again or killed;
+// otherwise it is touched only when its deadline changes, sparing a call to
+// the window system each second.
+static void ArmDeadline(HWND window, const ClockData* data, uint32_t now, bool handled, bool fired)
 {
-    uint32_t now = GetTickCount(), deadline = 0;
-    bool armed = data && NextDeadline(data, now, &deadline);
-    if (!armed) {
-        if (DeadlineArmed)
+    bool was = DeadlineArmed;
+    uint32_t before = DeadlineTick;
+    if (data)
+        PlanDeadline(data, now, handled, &DeadlineArmed, &DeadlineTick);
+    else
+        DeadlineArmed = false;
+    if (!DeadlineArmed) {
+        if (was || fired)
             KillTimer(window, DEADLINE_TIMER_ID);
-    } else if (fired || !DeadlineArmed || deadline != DeadlineTick) {
-        int32_t wait = (int32_t)(deadline - now);
+    } else if (fired || !was || DeadlineTick != before) {
+        int32_t wait = (int32_t)(DeadlineTick - now);
         SetTimer(window, DEADLINE_TIMER_ID, wait > 0 ? (UINT)wait : 0u, NULL);
     }
-    DeadlineArmed = armed;
-    DeadlineTick = deadline;
 }
 
-// One evaluation per timer message, and the deadline timer armed afresh
-// after it. The clock timer is aimed anew at the next second each time, so
-// the time line turns within a few milliseconds of the system clock; one that
-// comes early shows the same second again. A deadline message that comes
-// early only re-arms for what is left; a due deadline counts whichever timer
-// comes first.
+// After a command that may change what the countdown waits for.
+static void Rearm(HWND window, const ClockData* data)
+{
+    ArmDeadline(window, data, GetTickCount(), false, false);
+}
+
+// One evaluation per timer message, then the deadline timer set afresh. The
+// clock timer is aimed anew at the next second each time, so the time line
+// turns within a few milliseconds of the system clock; one that comes early
+// shows the same second again. A deadline message that comes early only
+// re-arms for what is left; a due deadline counts with whichever timer comes
+// first. One reading of the tick count serves both, so the deadline cannot
+// pass unseen between them.
 static void OnTimer(HWND window, WPARAM id)
 {
     ClockData* data = LockClock();
-    bool due = DeadlineArmed && (int32_t)(DeadlineTick - GetTickCount()) <= 0;
+    uint32_t now = GetTickCount();
+    bool due = DeadlineArmed && (int32_t)(DeadlineTick - now) <= 0;
+    bool evaluate = data && (id == CLOCK_TIMER_ID || due);
     if (id == CLOCK_TIMER_ID)
         SetTimer(window, CLOCK_TIMER_ID, MsToNextSecond(), NULL);
-    if (data && (id == CLOCK_TIMER_ID || due))
+    if (evaluate)
         ClockTick(window, data, due);
-    ArmDeadline(window, data, id == DEADLINE_TIMER_ID);
+    ArmDeadline(window, data, now, evaluate && due, id == DEADLINE_TIMER_ID);
     UnlockClock(data);
 }
 
@@ -189,7 +200,7 @@ static void OnSettingsCommand(HWND window)
     ClockData* data = LockClock();
     if (data && RunSettingsDialog(MainInstance, window, data)) {
         SaveNow(data);
-        ArmDeadline(window, data, false);  // the preset or the sound may have changed
+        Rearm(window, data);  // the preset or the sound may have changed
     }
     UnlockClock(data);
     if (CloseAfterDialog) {
@@ -205,7 +216,7 @@ static LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     case IDC_START:
         if ((data = LockClock()) != NULL)
             StartTimer(data);
-        ArmDeadline(window, data, false);
+        Rearm(window, data);
         UnlockClock(data);
         return 0;
     case IDC_SETTINGS:
@@ -214,7 +225,7 @@ static LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     case IDC_STOP:
         if ((data = LockClock()) != NULL)
             StopTimer(data);
-        ArmDeadline(window, data, false);
+        Rearm(window, data);
         UnlockClock(data);
         return 0;
     case IDC_CLOSE:

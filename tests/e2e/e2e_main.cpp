@@ -249,16 +249,23 @@ TEST(Countdown, AutomaticRestartRunsAgainUntilStop)
 TEST(Placement, SavedCornerPlacesTheWindowAndCloseSavesItsRectangle)
 {
     // The saved right and bottom are only a record; the template keeps the size.
-    const POINT corners[] = {{-2000, -2000}, {0, 0}, {640, 480}};
+    // Closed while minimized, it saves where it would be restored, not the icon.
+    const struct { POINT at; WORD show; } corners[] = {
+        {{-2000, -2000}, SW_SHOWNORMAL}, {{0, 0}, SW_SHOWNORMAL}, {{640, 480}, SW_SHOWNORMAL},
+        {{300, 200}, SW_SHOWMINNOACTIVE}};
     LONG width = 0, height = 0;
-    for (const POINT& at : corners) {
+    for (const auto& c : corners) {
+        const POINT& at = c.at;
         SCOPED_TRACE(std::to_string(at.x) + "," + std::to_string(at.y));
         char ini[128];
         snprintf(ini, sizeof ini, "[WINDOW]\r\nleft=%ld\r\ntop=%ld\r\nright=1\r\nbottom=1\r\n",
                  (long)at.x, (long)at.y);
         Velmaris app;
-        ASSERT_TRUE(app.Start(FreshWorkDir(ini)));
-        RECT r = WindowRect(app.Main());
+        ASSERT_TRUE(app.Start(FreshWorkDir(ini), c.show));
+        // Minimized (last, once the size is known), it should be where it was put.
+        bool minimized = IsIconic(app.Main()) != FALSE;
+        ASSERT_EQ(c.show == SW_SHOWMINNOACTIVE, minimized);
+        RECT r = minimized ? RECT{at.x, at.y, at.x + width, at.y + height} : WindowRect(app.Main());
         EXPECT_EQ(at.x, r.left);
         EXPECT_EQ(at.y, r.top);
         EXPECT_GT(r.right - r.left, 100);

@@ -19,6 +19,7 @@ protected:
 
     void SetUp() override
     {
+        d = ClockData();
         ResetFakeHost();
         Preset(3, 0);
         d.RestartSec = 10;
@@ -130,16 +131,16 @@ TEST_F(Engine, AlarmTable)
 }
 
 // The shell's schedule from tick from to tick to: an evaluation just after
-// each whole second and one at each deadline, whichever comes first; only a
-// due deadline repeats a beep. Lists the evaluations that raised or sounded.
+// each whole second and one at each armed deadline, whichever comes first;
+// only a due deadline repeats a beep. Lists the evaluations that raised or sounded.
 std::vector<std::string> Scheduled(Engine* e, ClockData* d, uint32_t from, uint32_t to,
                                    std::string (Engine::*tickAt)(uint32_t, bool))
 {
     std::vector<std::string> alarms;
-    uint32_t second = from - from % 1000 + 1002;
+    uint32_t second = from - from % 1000 + 1002, deadline = 0;
+    bool armed = false;
+    PlanDeadline(d, from, false, &armed, &deadline);  // as Start does
     for (uint32_t now = from;;) {
-        uint32_t deadline = 0;
-        bool armed = NextDeadline(d, now, &deadline);
         if (armed && (int32_t)(deadline - now) < 0)
             deadline = now;
         bool first = armed && (int32_t)(deadline - second) < 0;
@@ -148,7 +149,9 @@ std::vector<std::string> Scheduled(Engine* e, ClockData* d, uint32_t from, uint3
             return alarms;
         if (!first)
             second += 1000;
-        std::string alarm = (e->*tickAt)(now, armed && deadline == now);
+        bool due = armed && deadline == now;
+        std::string alarm = (e->*tickAt)(now, due);
+        PlanDeadline(d, now, due, &armed, &deadline);
         if (!alarm.empty())
             alarms.push_back(std::to_string(now - from) + alarm);
     }
@@ -224,6 +227,47 @@ TEST_F(Deadlines, AlarmsComeOnTimeBetweenTheSeconds)
             EXPECT_EQ(Run(from, from + 13500), row.alarms) << from << " " << row.sound << row.restart;
         }
     }
+}
+
+TEST_F(Deadlines, PlanKeepsADueDeadlineAndStopsARacingOne)
+{
+    enum { Idle, Beeping, Racing };
+    struct { const char* what; int state; bool armed; uint32_t deadline, now; bool handled;
+             bool wantArmed; uint32_t want; } const cases[] = {
+        {"a due beep not yet evaluated keeps its place", Beeping, true, 183000, 183004, false, true, 183000},
+        {"the beep just sounded: the next one", Beeping, true, 183000, 183004, true, true, 184000},
+        {"a tick just before a beep leaves it", Beeping, true, 183000, 182999, false, true, 183000},
+        {"a beep 600 ms late leaves the next to the tick", Beeping, true, 183000, 183600, true, false, 0},
+        {"first arming", Beeping, false, 0, 181200, false, true, 182000},
+        {"Stop kills it", Idle, true, 183000, 182500, false, false, 0},
+        {"a racing restart from a command is armed", Racing, false, 0, 5000, false, true, 5001},
+        {"a racing restart after its evaluation is left to the tick", Racing, true, 5001, 5001, true, false, 0},
+    };
+    for (const auto& c : cases) {
+        SetUp();
+        if (c.state == Beeping) {
+            d.StartTick = 1000;  // ended at 181000
+            d.RestartArmed = 1;
+            d.BeepPending = 1;
+        } else if (c.state == Racing) {
+            Preset(0, 0);
+            d.StartTick = c.now;
+            d.RestartArmed = d.Restart = 1;
+            d.RestartSec = 0;
+        }
+        bool armed = c.armed;
+        uint32_t deadline = c.deadline;
+        PlanDeadline(&d, c.now, c.handled, &armed, &deadline);
+        EXPECT_EQ(armed, c.wantArmed) << c.what;
+        EXPECT_EQ(deadline, c.want) << c.what;
+    }
+    // Such a restart comes no more than twice a second, as the tick and its deadline.
+    SetUp();
+    Preset(0, 0);
+    d.Restart = 1;
+    d.RestartSec = 0;
+    StartAt(1500);
+    EXPECT_LE(Run(1500, 4500).size(), 7u);
 }
 
 class RestartChain : public Engine, public ::testing::WithParamInterface<uint32_t> {};
