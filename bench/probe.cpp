@@ -247,23 +247,6 @@ static int CloseClass(const char* className)
     return 0;
 }
 
-// Waits for the next one-second tick, seen as a change of the time line.
-static bool WaitTick(HWND clockBox, double* at)
-{
-    wchar_t before[64], now[64];
-    if (!LineText(clockBox, 1, before, 64))
-        return false;
-    double t0 = NowMs();
-    while (NowMs() - t0 < 2500) {
-        if (LineText(clockBox, 1, now, 64) && now[0] && wcscmp(now, before) != 0) {
-            *at = NowMs();
-            return true;
-        }
-        Sleep(1);
-    }
-    return false;
-}
-
 // Polls line index of a list box every millisecond until it shows text
 // (a non-empty line) for which same(text, other) is want; *at is when it was seen.
 static bool WaitText(HWND box, int index, const wchar_t* other, bool want, double limitMs,
@@ -281,6 +264,13 @@ static bool WaitText(HWND box, int index, const wchar_t* other, bool want, doubl
         Sleep(1);
     }
     return false;
+}
+
+// Waits for the next one-second tick, seen as a change of the time line.
+static bool WaitTick(HWND clockBox, double* at)
+{
+    wchar_t before[64];
+    return LineText(clockBox, 1, before, 64) && WaitText(clockBox, 1, before, false, 2500, at);
 }
 
 // The end of a run, seen as the countdown line leaving the preset and coming

@@ -129,6 +129,12 @@ trap 'exit 130' INT TERM
 inA() { WINEPREFIX=$PREFIX_A "$@"; }
 inB() { WINEPREFIX=$PREFIX_B "$@"; }
 probe() { inA "$WINE_LOADER" "$PROBE" "$@" 2>>"$RAW"; }
+# start_in_a DIR EXE: starts EXE in prefix A from DIR; LAST_PID is its process.
+start_in_a() {
+    (cd "$1" && exec env WINEPREFIX="$PREFIX_A" "$WINE_LOADER" "$2") </dev/null >/dev/null 2>&1 &
+    LAST_PID=$!
+    STARTED+=("$LAST_PID")
+}
 
 log "preparing the Wine prefixes"
 (export WINEPREFIX=$PREFIX_A; wine_prefix_ready) >>"$RAW" 2>&1 &
@@ -260,12 +266,10 @@ count_modules() {  # Windows modules (PE DLLs and drivers) and Unix libraries ma
 if [ $wine_ok = 1 ]; then
     log "idle and counting: two windows of $WINDOW_SECONDS s, Velmaris, the peer and the floor side by side"
     dir=$(ini_dir work-idle 5 0)
-    (cd "$dir" && exec env WINEPREFIX="$PREFIX_A" "$WINE_LOADER" "$VEL_WINE") </dev/null >/dev/null 2>&1 &
-    VPID=$!
-    STARTED+=("$VPID")
-    (cd "$WORK" && exec env WINEPREFIX="$PREFIX_A" "$WINE_LOADER" "$FLOOR") </dev/null >/dev/null 2>&1 &
-    FPID=$!
-    STARTED+=("$FPID")
+    start_in_a "$dir" "$VEL_WINE"
+    VPID=$LAST_PID
+    start_in_a "$WORK" "$FLOOR"
+    FPID=$LAST_PID
     (cd "$WORK" && exec env WINEPREFIX="$PREFIX_B" "$WINE_LOADER" "$PEER_WIN") </dev/null >/dev/null 2>&1 &
     PPID_=$!
     STARTED+=("$PPID_")
@@ -348,17 +352,13 @@ section "Timing (Wine build; lateness after the nominal moment, ms)"
 if [ $wine_ok = 1 ]; then
     log "timing: $TIMING_RUNS runs of a 2-second preset, a restart chain, the time line"
     dir=$(ini_dir work-timing 0 2)
-    (cd "$dir" && exec env WINEPREFIX="$PREFIX_A" "$WINE_LOADER" "$VEL_WINE") </dev/null >/dev/null 2>&1 &
-    TPID=$!
-    STARTED+=("$TPID")
+    start_in_a "$dir" "$VEL_WINE"
     probe timing "$TIMING_RUNS" 2000 </dev/null >"$WORK/timing"
     probe lag "$LAG_TURNS" </dev/null >>"$WORK/timing"
     probe close Velmaris </dev/null >>"$RAW"
     dir=$(ini_dir work-chain 0 2)
     printf 'Restart=1\r\nRestartSec=1\r\n' >>"$dir/Velmaris.ini"
-    (cd "$dir" && exec env WINEPREFIX="$PREFIX_A" "$WINE_LOADER" "$VEL_WINE") </dev/null >/dev/null 2>&1 &
-    TPID=$!
-    STARTED+=("$TPID")
+    start_in_a "$dir" "$VEL_WINE"
     probe chain "$CHAIN_RUNS" 2000 1000 </dev/null >>"$WORK/timing"
     probe close Velmaris </dev/null >>"$RAW"
     cat "$WORK/timing" >>"$RAW"

@@ -113,30 +113,28 @@ static void OnTimer(HWND window, WPARAM id)
     ClockData* data = LockClock();
     uint32_t now = GetTickCount();
     bool due = DeadlineArmed && (int32_t)(DeadlineTick - now) <= 0;
-    bool evaluate = data && (id == CLOCK_TIMER_ID || due);
     if (id == CLOCK_TIMER_ID)
         SetTimer(window, CLOCK_TIMER_ID, MsToNextSecond(), NULL);
-    if (evaluate)
+    if (data && (id == CLOCK_TIMER_ID || due))
         ClockTick(window, data, due);
-    ArmDeadline(window, data, now, evaluate && due, id == DEADLINE_TIMER_ID);
+    ArmDeadline(window, data, now, data && due, id == DEADLINE_TIMER_ID);
     UnlockClock(data);
 }
 
 // Saves the rectangle and settings once, whether at close or at session end.
-static void SaveOnce(ClockData* data)
-{
-    if (data && !SettingsSaved) {
-        SaveClockData(data);
-        SettingsSaved = true;
-    }
-}
-
 // Saves as the close does, so that a change outlives a process ended from
 // outside; once the session-end save is made nothing may overwrite it.
 static void SaveNow(ClockData* data)
 {
     if (data && !SettingsSaved)
         SaveClockData(data);
+}
+
+static void SaveOnce(ClockData* data)
+{
+    SaveNow(data);
+    if (data)
+        SettingsSaved = true;
 }
 
 static void OnExitSizeMove()
