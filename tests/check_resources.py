@@ -6,8 +6,9 @@ Usage: check_resources.py VELMARIS.RES [VELMARIS.ICO]
 Reads a .res file as written by `windres -O res` (a run of RESOURCEHEADER
 records), then checks which resources are present under which language, the
 two dialog templates field by field and control by control in template order,
-the icon, the version block and the manifest (well-formed by xmllint, and
-its declarations). With the .ico given, it also checks the file
+their English copies (the same but for the captions and a few wider
+controls), the icon, the version block and the manifest (well-formed by
+xmllint, and its declarations). With the .ico given, it also checks the file
 and that the compiled icon is that file's image. Exits 1 on any mismatch.
 """
 import struct
@@ -49,6 +50,7 @@ RT_MANIFEST = 24
 
 LANG_NEUTRAL = 0
 LANG_ZH_CN = 2052
+LANG_EN_US = 1033
 LANG_JA = 1041
 
 ATOMS = {0x80: "BUTTON", 0x81: "EDIT", 0x82: "STATIC",
@@ -110,6 +112,30 @@ SETTINGS_DIALOG = {
         (8003, "STATIC", "秒", LABEL, 76, 75, 12, 8),
     ],
 }
+
+# The English copies: the same controls in the same order, other captions,
+# and the labels and the Default button wider for their words.
+ENGLISH_CAPTIONS = {
+    1000: {2000: "Start", 2002: "Stop", 2001: "Settings", 2003: "Close"},
+    4000: {1: "OK", 2: "Cancel", 5000: "Timer", 5003: "min", 5004: "sec",
+           6000: "Time display", 6002: "24-hour", 7000: "Alert sound",
+           7001: "Default", 7004: "Browse...", 8000: "Restart", 8003: "sec"},
+}
+ENGLISH_RECTS = {
+    4000: {5003: (30, 13, 17, 8), 5004: (75, 13, 15, 8), 7001: (8, 50, 42, 10),
+           8003: (75, 75, 15, 8)},
+}
+
+
+def english_copy(dialog_id, want):
+    """The expected 1033 template: the 2052 one with the English words."""
+    captions = ENGLISH_CAPTIONS[dialog_id]
+    rects = ENGLISH_RECTS.get(dialog_id, {})
+    controls = [(cid, cls, captions.get(cid, caption), style) +
+                rects.get(cid, (x, y, cx, cy))
+                for cid, cls, caption, style, x, y, cx, cy in want["controls"]]
+    return dict(want, controls=controls)
+
 
 VERSION_FILE = (1, 0, 2, 0)
 VERSION_PRODUCT = (1, 0, 0, 0)
@@ -475,6 +501,8 @@ def main(argv):
     chk.eq("resources other than icon images", found, sorted([
         (RT_DIALOG, 1000, LANG_ZH_CN),
         (RT_DIALOG, 4000, LANG_ZH_CN),
+        (RT_DIALOG, 1000, LANG_EN_US),
+        (RT_DIALOG, 4000, LANG_EN_US),
         (RT_GROUP_ICON, 100, LANG_JA),
         (RT_VERSION, 1, LANG_JA),
         (RT_MANIFEST, 1, LANG_NEUTRAL),
@@ -483,12 +511,18 @@ def main(argv):
     chk.eq("icon images", [lang for _n, lang in all_icons], [LANG_JA])
 
     by_key = {(t, n, lang): body for t, n, lang, body in resources}
-    for key, label, want in (((RT_DIALOG, 1000, LANG_ZH_CN), "dialog 1000", MAIN_DIALOG),
-                             ((RT_DIALOG, 4000, LANG_ZH_CN), "dialog 4000", SETTINGS_DIALOG)):
-        if key in by_key:
-            check_dialog(chk, label, by_key[key], want)
-        else:
-            chk.true(label + " under 2052", False)
+    for dialog_id, want in ((1000, MAIN_DIALOG), (4000, SETTINGS_DIALOG)):
+        for lang, label, expected in ((LANG_ZH_CN, "dialog %d", want),
+                                      (LANG_EN_US, "English dialog %d",
+                                       english_copy(dialog_id, want))):
+            label %= dialog_id
+            if (RT_DIALOG, dialog_id, lang) in by_key:
+                check_dialog(chk, label, by_key[(RT_DIALOG, dialog_id, lang)], expected)
+            else:
+                chk.true("%s under %d" % (label, lang), False)
+        # The loader takes the first language when none fits: English.
+        langs = [lang for t, n, lang, _ in resources if (t, n) == (RT_DIALOG, dialog_id)]
+        chk.eq("dialog %d languages by ID" % dialog_id, sorted(langs)[:1], [LANG_EN_US])
     if (RT_GROUP_ICON, 100, LANG_JA) in by_key:
         check_group_icon(chk, by_key[(RT_GROUP_ICON, 100, LANG_JA)], icons)
     if (RT_VERSION, 1, LANG_JA) in by_key:
