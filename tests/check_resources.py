@@ -6,9 +6,8 @@ Usage: check_resources.py VELMARIS.RES [VELMARIS.ICO]
 Reads a .res file as written by `windres -O res` (a run of RESOURCEHEADER
 records), then checks which resources are present under which language, the
 two dialog templates field by field and control by control in template order,
-their English copies (the same but for the captions and a few wider
-controls), the icon, the version block and the manifest (well-formed by
-xmllint, and its declarations). With the .ico given, it also checks the file
+their English copies against them, the icon, the version block and the manifest (well-formed by xmllint, and
+its declarations). With the .ico given, it also checks the file
 and that the compiled icon is that file's image. Exits 1 on any mismatch.
 """
 import struct
@@ -113,29 +112,11 @@ SETTINGS_DIALOG = {
     ],
 }
 
-# The English copies: the same controls in the same order, other captions,
-# and the labels and the Default button wider for their words.
-ENGLISH_CAPTIONS = {
-    1000: {2000: "Start", 2002: "Stop", 2001: "Settings", 2003: "Close"},
-    4000: {1: "OK", 2: "Cancel", 5000: "Timer", 5003: "min", 5004: "sec",
-           6000: "Time display", 6002: "24-hour", 7000: "Alert sound",
-           7001: "Default", 7004: "Browse...", 8000: "Restart", 8003: "sec"},
-}
-ENGLISH_RECTS = {
-    4000: {5003: (30, 13, 17, 8), 5004: (75, 13, 15, 8), 7001: (8, 50, 42, 10),
-           8003: (75, 75, 15, 8)},
-}
-
-
-def english_copy(dialog_id, want):
-    """The expected 1033 template: the 2052 one with the English words."""
-    captions = ENGLISH_CAPTIONS[dialog_id]
-    rects = ENGLISH_RECTS.get(dialog_id, {})
-    controls = [(cid, cls, captions.get(cid, caption), style) +
-                rects.get(cid, (x, y, cx, cy))
-                for cid, cls, caption, style, x, y, cx, cy in want["controls"]]
-    return dict(want, controls=controls)
-
+# The English copies' captions by control ID; the rest is the Chinese template's.
+ENGLISH = {2000: "Start", 2002: "Stop", 2001: "Settings", 2003: "Close", 1: "OK",
+           2: "Cancel", 5000: "Timer", 5003: "min", 5004: "sec", 6000: "Time display",
+           6002: "24-hour", 7000: "Alert sound", 7001: "Default", 7004: "Browse...",
+           8000: "Restart", 8003: "sec"}
 
 VERSION_FILE = (1, 0, 2, 0)
 VERSION_PRODUCT = (1, 0, 0, 0)
@@ -320,6 +301,19 @@ def check_dialog(chk, label, body, want):
         chk.eq(where + " exstyle", c["exstyle"], 0)
         chk.eq(where + " rect", (c["x"], c["y"], c["cx"], c["cy"]), (x, y, cx, cy))
         chk.eq(where + " creation data", c["extra"], 0)
+
+
+def check_english(chk, label, body, chinese):
+    """The English copy: the Chinese header, and the same controls (ID, class,
+    style, order) with the English captions; only positions may differ."""
+    d, zh = parse_dialog(body), parse_dialog(chinese)
+    chk.eq(label + " header", {k: v for k, v in d.items() if k != "controls"},
+           {k: v for k, v in zh.items() if k != "controls"})
+    same = ("id", "class", "style", "exstyle", "extra")
+    chk.eq(label + " controls", [[c[k] for k in same] for c in d["controls"]],
+           [[c[k] for k in same] for c in zh["controls"]])
+    chk.eq(label + " captions", [c["caption"] for c in d["controls"]],
+           [ENGLISH.get(c["id"], c["caption"]) for c in zh["controls"]])
 
 
 def check_icon_image(chk, label, image):
@@ -511,18 +505,18 @@ def main(argv):
     chk.eq("icon images", [lang for _n, lang in all_icons], [LANG_JA])
 
     by_key = {(t, n, lang): body for t, n, lang, body in resources}
-    for dialog_id, want in ((1000, MAIN_DIALOG), (4000, SETTINGS_DIALOG)):
-        for lang, label, expected in ((LANG_ZH_CN, "dialog %d", want),
-                                      (LANG_EN_US, "English dialog %d",
-                                       english_copy(dialog_id, want))):
-            label %= dialog_id
-            if (RT_DIALOG, dialog_id, lang) in by_key:
-                check_dialog(chk, label, by_key[(RT_DIALOG, dialog_id, lang)], expected)
-            else:
-                chk.true("%s under %d" % (label, lang), False)
-        # The loader takes the first language when none fits: English.
-        langs = [lang for t, n, lang, _ in resources if (t, n) == (RT_DIALOG, dialog_id)]
-        chk.eq("dialog %d languages by ID" % dialog_id, sorted(langs)[:1], [LANG_EN_US])
+    for key, label, want in (((RT_DIALOG, 1000, LANG_ZH_CN), "dialog 1000", MAIN_DIALOG),
+                             ((RT_DIALOG, 4000, LANG_ZH_CN), "dialog 4000", SETTINGS_DIALOG)):
+        if key in by_key:
+            check_dialog(chk, label, by_key[key], want)
+            english = by_key.get((RT_DIALOG, key[1], LANG_EN_US))
+            if english:
+                check_english(chk, "English " + label, english, by_key[key])
+        else:
+            chk.true(label + " under 2052", False)
+    # Where no language fits, the loader takes the first by ID: it must be English.
+    chk.eq("first dialog language", min(lang for t, _n, lang, _b in resources if t == RT_DIALOG),
+           LANG_EN_US)
     if (RT_GROUP_ICON, 100, LANG_JA) in by_key:
         check_group_icon(chk, by_key[(RT_GROUP_ICON, 100, LANG_JA)], icons)
     if (RT_VERSION, 1, LANG_JA) in by_key:

@@ -494,12 +494,6 @@ AssertionResult Velmaris::Close()
     return exited;
 }
 
-bool EnglishCaptions()
-{
-    const char* captions = getenv("E2E_CAPTIONS");
-    return captions && strcmp(captions, "en") == 0;
-}
-
 }  // namespace e2e
 
 int main(int argc, char** argv)

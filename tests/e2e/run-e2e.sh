@@ -6,10 +6,8 @@
 #
 # run-e2e.sh [--tray] [--audio] [--locale L [--messages M]] --tree BUILD --driver EXE
 #            --velmaris EXE [-- driver args]
-# --locale runs Wine in the Unix locale L instead of zh_CN.UTF-8: the ANSI
-# code page follows LC_CTYPE and the UI language LC_MESSAGES, which --messages
-# sets apart. E2E_CAPTIONS tells the driver which templates the UI language
-# gets: zh for a zh_CN one, en for any other.
+# --locale L [--messages M] runs Wine in the Unix locale L (UI language from M),
+# not zh_CN.UTF-8, and tells the driver (E2E_ENGLISH) when the UI is not Chinese.
 # E2E_SHOT=file.png [E2E_SHOT_AT=seconds] takes a screenshot during the run.
 # --audio records sound and the log of Wine's debug channels. Wine's ALSA
 # driver runs inside the playing process, whose Unix environment is the
@@ -43,13 +41,9 @@ WINE_TREE=$tree WINE_LOADER=$tree/wine-exec
 export WINEPREFIX=$tree/e2e-prefix
 if [ -n "$locale" ]; then
     unset LC_ALL
-    export LANG=$locale WINE_LOCALE_CHOSEN=1
-    [ -n "$messages" ] && export LC_MESSAGES=$messages
+    export LANG=$locale LC_MESSAGES=${messages:-$locale} WINE_LOCALE_CHOSEN=1
+    case $LC_MESSAGES in zh_CN*) ;; *) export E2E_ENGLISH=1 ;; esac
 fi
-case ${LC_ALL:-${LC_MESSAGES:-$LANG}} in
-zh_CN*) export E2E_CAPTIONS=zh ;;
-*) export E2E_CAPTIONS=en ;;
-esac
 
 TRAYER_PID= SHOT_PID=
 cleanup() {
