@@ -23,7 +23,7 @@ usable_locale() {
     case $1 in '' | C | POSIX) return 1 ;; esac
     local want
     want=$(printf '%s' "$1" | tr 'A-Z' 'a-z' | tr -d -- '-')
-    locale -a 2>/dev/null | tr 'A-Z' 'a-z' | tr -d -- '-' | grep -qxF -- "$want"
+    locale -a 2>/dev/null | tr 'A-Z' 'a-z' | tr -d -- '-' | grep -xF -- "$want" >/dev/null
 }
 
 # Wine takes the ANSI code page from LC_CTYPE and the UI language from
