@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Builds Velmaris.exe and starts it under Wine, with run/ of the source tree
-# as its working directory (where Velmaris.ini is kept).
+# as its working directory (where Velmaris.ini is kept), in the user's own
+# locale: English dialogs on an English desktop, Chinese on a Chinese one.
+# Where that locale cannot be used (unset, C or POSIX, or not generated), in
+# zh_CN.UTF-8 as the tests run it.
 #   scripts/run.sh                      run on the current X display
 #   scripts/run.sh --screenshot FILE    run under Xvfb, save a screenshot, stop
 set -euo pipefail
@@ -9,6 +12,34 @@ screenshot=
 if [ "${1:-}" = "--screenshot" ]; then
     screenshot=$(realpath -m "${2:?--screenshot needs a file name}")
 fi
+
+# The user's locale, before wine-env.sh pins zh_CN.UTF-8 for the build and tests.
+user_lc_all=${LC_ALL:-} user_lang=${LANG:-}
+user_lc_ctype=${LC_CTYPE:-} user_lc_messages=${LC_MESSAGES:-}
+
+# A locale this system can give Wine: named, not C or POSIX, and generated
+# (locale -a spells zh_CN.UTF-8 as zh_CN.utf8).
+usable_locale() {
+    case $1 in '' | C | POSIX) return 1 ;; esac
+    local want
+    want=$(printf '%s' "$1" | tr 'A-Z' 'a-z' | tr -d -- '-')
+    locale -a 2>/dev/null | tr 'A-Z' 'a-z' | tr -d -- '-' | grep -xF -- "$want" >/dev/null
+}
+
+# Wine takes the ANSI code page from LC_CTYPE and the UI language from
+# LC_MESSAGES; a category the user set to something unusable follows LANG.
+use_user_locale() {
+    if usable_locale "$user_lc_all"; then
+        export LANG=$user_lc_all LC_ALL=$user_lc_all
+    elif [ -z "$user_lc_all" ] && usable_locale "$user_lang"; then
+        unset LC_ALL
+        export LANG=$user_lang
+        if usable_locale "$user_lc_ctype"; then export LC_CTYPE=$user_lc_ctype; else unset LC_CTYPE; fi
+        if usable_locale "$user_lc_messages"; then export LC_MESSAGES=$user_lc_messages; else unset LC_MESSAGES; fi
+    else
+        echo "run: locale '${user_lc_all:-${user_lang:-unset}}' cannot be used; running in $LANG" >&2
+    fi
+}
 
 bash "$ROOT/scripts/setup.sh" win32
 source "$ROOT/scripts/wine-env.sh"
@@ -22,6 +53,7 @@ build_tree "$WINE_TREE" "$WINE_TOOLCHAIN" --target Velmaris >/dev/null
 wine_prefix_ready
 mkdir -p "$ROOT/run"
 cd "$ROOT/run"
+use_user_locale
 
 if [ -z "$screenshot" ]; then
     echo "Velmaris: working directory $ROOT/run (Velmaris.ini is kept there)"

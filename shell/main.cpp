@@ -321,13 +321,24 @@ static bool RegisterMainClass(HINSTANCE instance)
     return RegisterClassA(&windowClass) != 0;
 }
 
+// A shortcut's "Run: Maximized" would stretch the caption-less window over
+// the work area and save it so; it opens at its own size instead.
+// (SW_MAXIMIZE is the same value as SW_SHOWMAXIMIZED.)
+static int StartShowCode(int showCode)
+{
+    return showCode == SW_SHOWMAXIMIZED ? SW_SHOWNORMAL : showCode;
+}
+
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCode)
 {
     MainInstance = instance;
     if (!RegisterMainClass(instance))
         return 0;
     TaskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
-    MainWindow = CreateDialogParamA(instance, MAKEINTRESOURCEA(IDD_MAIN), NULL, NULL, 0);
+    // The W call keeps the template's captions as they are; the A call would
+    // pass them through the ANSI code page, which turns Chinese into "??".
+    MainWindow = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), NULL, NULL, 0);
+    SetWindowTextA(MainWindow, "Velmaris");  // a name for screen readers; no title bar shows it
     ClockLinesBox = GetDlgItem(MainWindow, IDC_CLOCKLINES);
     CountdownLineBox = GetDlgItem(MainWindow, IDC_COUNTDOWNLINE);
 
@@ -343,7 +354,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCode)
         MessageBoxA(MainWindow, "Too many clocks or timers!", "Velmaris", MB_ICONWARNING);
         return 0;
     }
-    ShowWindow(MainWindow, showCode);
+    ShowWindow(MainWindow, StartShowCode(showCode));
     OnTimer(MainWindow, CLOCK_TIMER_ID);  // the clock lines at once, not a second later
     UpdateWindow(MainWindow);
 

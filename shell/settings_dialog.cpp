@@ -50,7 +50,8 @@ bool RunSettingsDialog(HINSTANCE instance, HWND mainWindow, ClockData* data)
     OpenedWith = DialogSettings;
 
     DialogActive = true;
-    INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SETTINGS), mainWindow,
+    // W, as for the main window, so that the captions survive any code page.
+    INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_SETTINGS), mainWindow,
                                      SettingsDlgProc, 0);
     DialogActive = false;
     DialogWindow = NULL;
@@ -96,10 +97,13 @@ static void OnInitDialog(HWND dialog)
     }
     SendDlgItemMessageA(dialog, IDC_MINUTES, CB_SETCURSEL, (WPARAM)DialogSettings.TimerMinute, 0);
     SendDlgItemMessageA(dialog, IDC_SECONDS, CB_SETCURSEL, (WPARAM)DialogSettings.TimerSecond, 0);
-    CheckDlgButton(dialog, DialogSettings.TimerFormat != 0 ? IDC_FORMAT_24H : IDC_FORMAT_AMPM,
-                   BST_CHECKED);
-    CheckDlgButton(dialog, DialogSettings.SoundFormat != 0 ? IDC_SOUND_WAVE : IDC_SOUND_DEFAULT,
-                   BST_CHECKED);
+    // Over the whole group, so the other button is unchecked too and gives
+    // up its tab stop: Tab then reaches only the checked one, and Windows'
+    // focus click on an automatic radio button cannot change the choice.
+    CheckRadioButton(dialog, IDC_FORMAT_AMPM, IDC_FORMAT_24H,
+                     DialogSettings.TimerFormat != 0 ? IDC_FORMAT_24H : IDC_FORMAT_AMPM);
+    CheckRadioButton(dialog, IDC_SOUND_DEFAULT, IDC_SOUND_WAVE,
+                     DialogSettings.SoundFormat != 0 ? IDC_SOUND_WAVE : IDC_SOUND_DEFAULT);
     EnableWaveControls(dialog, DialogSettings.SoundFormat != 0);
     if (DialogSettings.SoundFormat == 1)
         SetDlgItemTextA(dialog, IDC_WAVE_PATH, DialogSettings.SoundWav);

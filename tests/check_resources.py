@@ -6,9 +6,10 @@ Usage: check_resources.py VELMARIS.RES [VELMARIS.ICO]
 Reads a .res file as written by `windres -O res` (a run of RESOURCEHEADER
 records), then checks which resources are present under which language, the
 two dialog templates field by field and control by control in template order,
-the icon, the version block and the manifest (well-formed by xmllint, and
-its declarations). With the .ico given, it also checks the file
-and that the compiled icon is that file's image. Exits 1 on any mismatch.
+their English copies against them, the icon, the version block and the
+manifest (well-formed by xmllint, and its declarations). With the .ico given,
+it also checks the file and that the compiled icon is that file's image.
+Exits 1 on any mismatch.
 """
 import struct
 import subprocess
@@ -49,6 +50,7 @@ RT_MANIFEST = 24
 
 LANG_NEUTRAL = 0
 LANG_ZH_CN = 2052
+LANG_EN_US = 1033
 LANG_JA = 1041
 
 ATOMS = {0x80: "BUTTON", 0x81: "EDIT", 0x82: "STATIC",
@@ -296,6 +298,17 @@ def check_dialog(chk, label, body, want):
         chk.eq(where + " creation data", c["extra"], 0)
 
 
+def check_english(chk, label, body, chinese):
+    """The English copy: the Chinese header, and the same controls (ID, class,
+    style, order); captions and positions may differ (the e2e runs read them)."""
+    d, zh = parse_dialog(body), parse_dialog(chinese)
+    chk.eq(label + " header", {k: v for k, v in d.items() if k != "controls"},
+           {k: v for k, v in zh.items() if k != "controls"})
+    same = ("id", "class", "style", "exstyle", "extra")
+    chk.eq(label + " controls", [[c[k] for k in same] for c in d["controls"]],
+           [[c[k] for k in same] for c in zh["controls"]])
+
+
 def check_icon_image(chk, label, image):
     chk.eq(label + " size", len(image), ICON_IMAGE_SIZE)
     if len(image) < 40:
@@ -475,6 +488,8 @@ def main(argv):
     chk.eq("resources other than icon images", found, sorted([
         (RT_DIALOG, 1000, LANG_ZH_CN),
         (RT_DIALOG, 4000, LANG_ZH_CN),
+        (RT_DIALOG, 1000, LANG_EN_US),
+        (RT_DIALOG, 4000, LANG_EN_US),
         (RT_GROUP_ICON, 100, LANG_JA),
         (RT_VERSION, 1, LANG_JA),
         (RT_MANIFEST, 1, LANG_NEUTRAL),
@@ -487,8 +502,15 @@ def main(argv):
                              ((RT_DIALOG, 4000, LANG_ZH_CN), "dialog 4000", SETTINGS_DIALOG)):
         if key in by_key:
             check_dialog(chk, label, by_key[key], want)
+            english = by_key.get((RT_DIALOG, key[1], LANG_EN_US))
+            if english:
+                check_english(chk, "English " + label, english, by_key[key])
         else:
             chk.true(label + " under 2052", False)
+    # Where no language fits, the loader takes the first by ID: it must be English.
+    chk.eq("first dialog language",
+           min((lang for t, _n, lang, _b in resources if t == RT_DIALOG), default=None),
+           LANG_EN_US)
     if (RT_GROUP_ICON, 100, LANG_JA) in by_key:
         check_group_icon(chk, by_key[(RT_GROUP_ICON, 100, LANG_JA)], icons)
     if (RT_VERSION, 1, LANG_JA) in by_key:

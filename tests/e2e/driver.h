@@ -38,6 +38,12 @@ std::vector<std::string> IniLines(const std::string& text);  // without blank li
 // window section with rectangle r, then every setting at its default, in order.
 std::vector<std::string> SavedIni(const RECT& r);
 
+// The caption this run's UI language gets (run-e2e.sh --locale sets E2E_ENGLISH).
+inline const char* Caption(const char* chinese, const char* english)
+{
+    return getenv("E2E_ENGLISH") ? english : chinese;
+}
+
 // Any window. Texts are read with the W calls and returned as UTF-8.
 std::string WindowText(HWND window);
 std::string ClassName(HWND window);

@@ -129,6 +129,16 @@ void PrintTo(const Shown& s, std::ostream* os)
         << " enabled " << s.restartEnabled << "}";
 }
 
+// The radio buttons Tab stops at, by ID: the checked one of each group.
+std::vector<int> RadioTabStops(HWND d)
+{
+    std::vector<int> ids;
+    for (int id : {AmPm, Hours24, SoundDefault, SoundWave})
+        if (Style(Item(d, id)) & WS_TABSTOP)
+            ids.push_back(id);
+    return ids;
+}
+
 Shown Read(HWND d)
 {
     return {Selected(d, Minutes), Selected(d, Seconds), Checked(d, Hours24), Checked(d, AmPm),
@@ -158,27 +168,28 @@ TEST(Dialog, OpensWithTheDefaultsAndAPresetChangeShowsAtOnceDuringARun)
     EXPECT_EQ(WS_POPUP | WS_CAPTION | DS_MODALFRAME, Style(dialog) & frame) << std::hex << Style(dialog);
     EXPECT_TRUE(ExStyle(dialog) & WS_EX_TOOLWINDOW) << std::hex << ExStyle(dialog);
 
-    // Child windows come in template order, which is the tab order.
+    // Child windows come in template order, which is the tab order; of each
+    // radio group only the checked button is a tab stop.
     const struct { int id; const char* cls; const char* text; LONG style, mask; } controls[] = {
-        {Ok, "Button", "确定", BS_DEFPUSHBUTTON | WS_TABSTOP, BS_TYPEMASK | WS_TABSTOP},
-        {Cancel, "Button", "取消", BS_PUSHBUTTON | WS_TABSTOP, BS_TYPEMASK | WS_TABSTOP},
-        {TimerGroup, "Button", "计时器", BS_GROUPBOX, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
-        {MinutesLabel, "Static", "分", WS_GROUP, SS_TYPEMASK | WS_TABSTOP | WS_GROUP},
-        {SecondsLabel, "Static", "秒", WS_GROUP, SS_TYPEMASK | WS_TABSTOP | WS_GROUP},
-        {FormatGroup, "Button", "时间显示", BS_GROUPBOX | WS_GROUP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
-        {Hours24, "Button", "24小时制", BS_AUTORADIOBUTTON | WS_TABSTOP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
-        {AmPm, "Button", "AM/PM", BS_AUTORADIOBUTTON | WS_TABSTOP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
-        {SoundGroup, "Button", "提示音", BS_GROUPBOX | WS_GROUP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
-        {SoundDefault, "Button", "默认", BS_AUTORADIOBUTTON | WS_TABSTOP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
-        {SoundWave, "Button", "Wave", BS_AUTORADIOBUTTON | WS_TABSTOP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {Ok, "Button", Caption("确定", "OK"), BS_DEFPUSHBUTTON | WS_TABSTOP, BS_TYPEMASK | WS_TABSTOP},
+        {Cancel, "Button", Caption("取消", "Cancel"), BS_PUSHBUTTON | WS_TABSTOP, BS_TYPEMASK | WS_TABSTOP},
+        {TimerGroup, "Button", Caption("计时器", "Timer"), BS_GROUPBOX, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {MinutesLabel, "Static", Caption("分", "min"), WS_GROUP, SS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {SecondsLabel, "Static", Caption("秒", "sec"), WS_GROUP, SS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {FormatGroup, "Button", Caption("时间显示", "Time display"), BS_GROUPBOX | WS_GROUP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {Hours24, "Button", Caption("24小时制", "24-hour"), BS_AUTORADIOBUTTON | WS_TABSTOP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {AmPm, "Button", "AM/PM", BS_AUTORADIOBUTTON, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {SoundGroup, "Button", Caption("提示音", "Alert sound"), BS_GROUPBOX | WS_GROUP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {SoundDefault, "Button", Caption("默认", "Default"), BS_AUTORADIOBUTTON | WS_TABSTOP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {SoundWave, "Button", "Wave", BS_AUTORADIOBUTTON, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
         {WavePath, "Edit", "", ES_AUTOHSCROLL | WS_TABSTOP, ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP},
-        {Browse, "Button", "浏览", BS_PUSHBUTTON | WS_TABSTOP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {Browse, "Button", Caption("浏览", "Browse..."), BS_PUSHBUTTON | WS_TABSTOP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
         {Minutes, "ComboBox", "3", CBS_DROPDOWN | WS_TABSTOP, 3 | WS_TABSTOP | WS_GROUP},
         {Seconds, "ComboBox", "0", CBS_DROPDOWN | WS_TABSTOP, 3 | WS_TABSTOP | WS_GROUP},
-        {RestartGroup, "Button", "再启动", BS_GROUPBOX | WS_GROUP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {RestartGroup, "Button", Caption("再启动", "Restart"), BS_GROUPBOX | WS_GROUP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
         {RestartOn, "Button", "ON/OFF", BS_AUTOCHECKBOX | WS_TABSTOP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
         {RestartSec, "ComboBox", "10", CBS_DROPDOWN | WS_TABSTOP, 3 | WS_TABSTOP | WS_GROUP},
-        {RestartLabel, "Static", "秒", WS_GROUP, SS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {RestartLabel, "Static", Caption("秒", "sec"), WS_GROUP, SS_TYPEMASK | WS_TABSTOP | WS_GROUP},
     };
     HWND child = GetWindow(dialog, GW_CHILD);
     for (const auto& c : controls) {
@@ -268,13 +279,15 @@ TEST(Dialog, CancelChangesNothingAndTheRadioButtonsFormTwoGroups)
 
 TEST(Dialog, OkAppliesTheClicksAndAnUncheckedRestartKeepsItsSeconds)
 {
-    std::string dir = FreshWorkDir("[SETTING]\r\nRestart=1\r\nRestartSec=25\r\n");
+    std::string dir = FreshWorkDir(
+        "[SETTING]\r\nSoundFormat=1\r\nSoundWav=C:\\a.wav\r\nRestart=1\r\nRestartSec=25\r\n");
     {
         Velmaris app;
         ASSERT_TRUE(app.Start(dir));
         HWND dialog = NULL;
         ASSERT_TRUE(app.OpenSettings(&dialog));
         ASSERT_TRUE(Checked(dialog, RestartOn));
+        EXPECT_EQ((std::vector<int>{Hours24, SoundWave}), RadioTabStops(dialog));
         Tick(dialog, AmPm);
         Choose(dialog, RestartSec, 4);  // not read once the box is unchecked
         Tick(dialog, RestartOn);
@@ -294,8 +307,9 @@ TEST(Dialog, OkAppliesTheClicksAndAnUncheckedRestartKeepsItsSeconds)
     ASSERT_TRUE(app.Start(dir));
     HWND dialog = NULL;
     ASSERT_TRUE(app.OpenSettings(&dialog));
-    EXPECT_EQ((Shown{3, 0, false, true, true, false, "", false, false, false, 9, false}),
+    EXPECT_EQ((Shown{3, 0, false, true, false, true, "C:\\a.wav", true, true, false, 9, false}),
               Read(dialog));
+    EXPECT_EQ((std::vector<int>{AmPm, SoundWave}), RadioTabStops(dialog));
     ASSERT_TRUE(EndDialogWith(dialog, Cancel));
     ASSERT_TRUE(app.Close());
 }

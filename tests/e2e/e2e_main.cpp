@@ -125,7 +125,7 @@ TEST(Startup, FreshDirectoryShowsTheDefaultsAndCloseSavesThem)
 
     HWND main = app.Main();
     EXPECT_EQ("Velmaris", ClassName(main));
-    EXPECT_EQ("", WindowText(main));
+    EXPECT_EQ("Velmaris", WindowText(main));
     const DWORD shape = WS_POPUP | WS_CHILD | WS_CAPTION | WS_THICKFRAME | WS_SYSMENU |
                         WS_VISIBLE | DS_MODALFRAME | DS_3DLOOK;
     EXPECT_EQ(DWORD(WS_POPUP | WS_VISIBLE | DS_MODALFRAME | DS_3DLOOK), Style(main) & shape)
@@ -137,10 +137,10 @@ TEST(Startup, FreshDirectoryShowsTheDefaultsAndCloseSavesThem)
     const LONG flat = BS_FLAT | WS_TABSTOP, button = BS_TYPEMASK | flat,
                list = LBS_NOSEL | LBS_NOINTEGRALHEIGHT;
     const struct { int id; const char* cls; const char* text; LONG style, mask; } controls[] = {
-        {StartButton, "Button", "开始", BS_DEFPUSHBUTTON | flat, button},
-        {StopButton, "Button", "停止", BS_PUSHBUTTON | flat, button},
-        {SettingsButton, "Button", "设置", BS_PUSHBUTTON | flat, button},
-        {CloseButton, "Button", "关闭", BS_PUSHBUTTON | flat, button},
+        {StartButton, "Button", Caption("开始", "Start"), BS_DEFPUSHBUTTON | flat, button},
+        {StopButton, "Button", Caption("停止", "Stop"), BS_PUSHBUTTON | flat, button},
+        {SettingsButton, "Button", Caption("设置", "Settings"), BS_PUSHBUTTON | flat, button},
+        {CloseButton, "Button", Caption("关闭", "Close"), BS_PUSHBUTTON | flat, button},
         {ClockBox, "ListBox", "", list, list | WS_TABSTOP},
         {CountdownBox, "ListBox", "", list, list | WS_TABSTOP},
     };
@@ -252,7 +252,7 @@ TEST(Placement, SavedCornerPlacesTheWindowAndCloseSavesItsRectangle)
     // Closed while minimized, it saves where it would be restored, not the icon.
     const struct { POINT at; WORD show; } corners[] = {
         {{-2000, -2000}, SW_SHOWNORMAL}, {{0, 0}, SW_SHOWNORMAL}, {{640, 480}, SW_SHOWNORMAL},
-        {{300, 200}, SW_SHOWMINNOACTIVE}};
+        {{20, 30}, SW_SHOWMAXIMIZED}, {{300, 200}, SW_SHOWMINNOACTIVE}};
     LONG width = 0, height = 0;
     for (const auto& c : corners) {
         const POINT& at = c.at;
@@ -265,6 +265,7 @@ TEST(Placement, SavedCornerPlacesTheWindowAndCloseSavesItsRectangle)
         // Minimized (last, once the size is known), it should be where it was put.
         bool minimized = IsIconic(app.Main()) != FALSE;
         ASSERT_EQ(c.show == SW_SHOWMINNOACTIVE, minimized);
+        EXPECT_FALSE(IsZoomed(app.Main())) << "started maximized";
         RECT r = minimized ? RECT{at.x, at.y, at.x + width, at.y + height} : WindowRect(app.Main());
         EXPECT_EQ(at.x, r.left);
         EXPECT_EQ(at.y, r.top);

@@ -4,7 +4,10 @@
 # warmed wineserver of the e2e prefix. Whatever it started it ends by process
 # id, and the prefix's server with wineserver -k; it exits with the driver's code.
 #
-# run-e2e.sh [--tray] [--audio] --tree BUILD --driver EXE --velmaris EXE [-- driver args]
+# run-e2e.sh [--tray] [--audio] [--locale L [--messages M]] --tree BUILD --driver EXE
+#            --velmaris EXE [-- driver args]
+# --locale L [--messages M] runs Wine in the Unix locale L (UI language from M),
+# not zh_CN.UTF-8, and tells the driver (E2E_ENGLISH) when the UI is not Chinese.
 # E2E_SHOT=file.png [E2E_SHOT_AT=seconds] takes a screenshot during the run.
 # --audio records sound and the log of Wine's debug channels. Wine's ALSA
 # driver runs inside the playing process, whose Unix environment is the
@@ -16,7 +19,7 @@
 # to E2E_LOG, whose lines other than calls and returns are shown at the end.
 set -u
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
-tray=0 audio=0 tree= driver= exe=
+tray=0 audio=0 tree= driver= exe= locale= messages=
 while [ $# -gt 0 ]; do
     case $1 in
     --tray) tray=1; shift ;;
@@ -24,6 +27,8 @@ while [ $# -gt 0 ]; do
     --tree) tree=$2; shift 2 ;;
     --driver) driver=$2; shift 2 ;;
     --velmaris) exe=$2; shift 2 ;;
+    --locale) locale=$2; shift 2 ;;
+    --messages) messages=$2; shift 2 ;;
     --) shift; break ;;
     *) echo "run-e2e.sh: unknown argument $1" >&2; exit 2 ;;
     esac
@@ -34,6 +39,11 @@ WINE_TREE=$tree WINE_LOADER=$tree/wine-exec
 . "$ROOT/scripts/wine-env.sh"
 # A prefix of its own, so that ending its server touches no other Wine work.
 export WINEPREFIX=$tree/e2e-prefix
+if [ -n "$locale" ]; then
+    unset LC_ALL
+    export LANG=$locale LC_MESSAGES=${messages:-$locale} WINE_LOCALE_CHOSEN=1
+    case $LC_MESSAGES in zh_CN*) ;; *) export E2E_ENGLISH=1 ;; esac
+fi
 
 TRAYER_PID= SHOT_PID=
 cleanup() {
