@@ -40,6 +40,12 @@ const std::string* MemoryProfile::Find(const std::string& section, const std::st
 bool ProfileOpenAlways(const char* path)
 {
     memoryProfile.opened.push_back(path);
+    return memoryProfile.openable && !memoryProfile.readOnly;
+}
+
+bool ProfileOpenToRead(const char* path)
+{
+    memoryProfile.opened.push_back(std::string("r ") + path);
     return memoryProfile.openable;
 }
 

@@ -1,5 +1,5 @@
 // An in-memory private-profile file: sections and keys in insertion order,
-// a switch that makes the file unopenable, and a log of every write.
+// switches that make the file unopenable or read-only, and a log of every write.
 #pragma once
 #include <string>
 #include <utility>
@@ -9,7 +9,8 @@ struct MemoryProfile {
     typedef std::vector<std::pair<std::string, std::string>> Keys;
     std::vector<std::pair<std::string, Keys>> sections;
     bool openable = true;
-    std::vector<std::string> opened;  // paths passed to ProfileOpenAlways
+    bool readOnly = false;            // opens for reading only
+    std::vector<std::string> opened;  // paths passed to ProfileOpenAlways, "r " + path to ProfileOpenToRead
     int reads = 0;
     std::vector<std::string> writes;  // "section key=value", in order
 
