@@ -22,6 +22,7 @@ static DialogValues OpenedWith;  // the settings as the dialog opened, for unusa
 static char PickedFile[ClockTextSize + 1];
 static bool DialogActive;
 static HWND DialogWindow;
+static char WorkDir[ClockTextSize];  // the picker sets the current directory back to it
 
 bool SettingsDialogActive()
 {
@@ -48,6 +49,7 @@ bool RunSettingsDialog(HINSTANCE instance, HWND mainWindow, ClockData* data)
     DialogSettings.Restart = data->Restart;
     DialogSettings.RestartSec = data->RestartSec;
     OpenedWith = DialogSettings;
+    CopyText(WorkDir, data->WorkDir);
 
     DialogActive = true;
     INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SETTINGS), mainWindow,
@@ -230,5 +232,10 @@ int ChooseWaveFile(HWND owner)
     static PickProc pick;
     if (!pick)
         pick = (PickProc)(void (*)(void))SystemProc("comdlg32.dll", "GetOpenFileNameA");
-    return pick && pick(&choice) ? 1 : 0;
+    int chosen = pick && pick(&choice) ? 1 : 0;
+    // It may leave the current directory where the user browsed to: that
+    // folder would stay in use (a USB stick could not be ejected).
+    if (WorkDir[0])
+        SetCurrentDirectoryA(WorkDir);
+    return chosen;
 }
