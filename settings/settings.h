@@ -1,6 +1,8 @@
 // The settings file Velmaris.ini in the working directory: loaded into
-// ClockData at start-up, written back in full, in one fixed key order: at close,
-// and as soon as a setting or the window's place changes.
+// ClockData at start-up, also when it may only be read; written back in full,
+// in one fixed key order: at close, and as soon as a setting or the window's
+// place changes. A file that could not be read is not written over until the
+// user has set every value with OK in Settings.
 #pragma once
 #include <stddef.h>
 #include <stdint.h>

@@ -1,5 +1,5 @@
 // An in-memory private-profile file: sections and keys in insertion order,
-// switches that make the file unopenable or read-only, and a log of every write.
+// a switch that makes the file unopenable, and a log of every write.
 #pragma once
 #include <string>
 #include <utility>
@@ -9,8 +9,7 @@ struct MemoryProfile {
     typedef std::vector<std::pair<std::string, std::string>> Keys;
     std::vector<std::pair<std::string, Keys>> sections;
     bool openable = true;
-    bool readOnly = false;            // opens for reading only
-    std::vector<std::string> opened;  // paths passed to ProfileOpenAlways, "r " + path to ProfileOpenToRead
+    std::vector<std::string> opened;  // paths passed to ProfileOpenAlways
     int reads = 0;
     std::vector<std::string> writes;  // "section key=value", in order
 

@@ -184,23 +184,6 @@ TEST_F(RealFile, UnopenableFileIsNeitherReadNorWritten)
     EXPECT_EQ(TransferSettings(&d, 1), 0);
 }
 
-TEST_F(RealFile, FileHeldWithReadSharingIsReadNotWritten)
-{
-    const std::string content = "[SETTING]\r\nTimerMinute=7\r\n";
-    WriteText(ini, content);
-    // Held as a viewer, or an editor or sync tool that also writes, would hold it.
-    for (DWORD access : {GENERIC_READ, GENERIC_READ | GENERIC_WRITE}) {
-        HANDLE held = CreateFileA(ini.c_str(), access, FILE_SHARE_READ, NULL, OPEN_EXISTING, 0, NULL);
-        ASSERT_NE(held, INVALID_HANDLE_VALUE);
-        Load();
-        EXPECT_EQ(d.TimerMinute, 7) << access;
-        EXPECT_EQ(d.left, 100);
-        EXPECT_EQ(SaveClockData(&d), 0);
-        CloseHandle(held);
-        EXPECT_EQ(ReadText(ini), content);
-    }
-}
-
 TEST_F(RealFile, LongValueIsCutTo259Characters)
 {
     const std::string wave = "C:\\" + std::string(400, 'w');
