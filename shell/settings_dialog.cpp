@@ -22,7 +22,7 @@ static DialogValues OpenedWith;  // the settings as the dialog opened, for unusa
 static char PickedFile[ClockTextSize + 1];
 static bool DialogActive;
 static HWND DialogWindow;
-static char WorkDir[ClockTextSize];  // the picker sets the current directory back to it
+static const char* WorkDir;  // the record's, locked while the dialog runs
 
 bool SettingsDialogActive()
 {
@@ -49,7 +49,7 @@ bool RunSettingsDialog(HINSTANCE instance, HWND mainWindow, ClockData* data)
     DialogSettings.Restart = data->Restart;
     DialogSettings.RestartSec = data->RestartSec;
     OpenedWith = DialogSettings;
-    CopyText(WorkDir, data->WorkDir);
+    WorkDir = data->WorkDir;
 
     DialogActive = true;
     INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SETTINGS), mainWindow,
@@ -235,7 +235,7 @@ int ChooseWaveFile(HWND owner)
     int chosen = pick && pick(&choice) ? 1 : 0;
     // It may leave the current directory where the user browsed to: that
     // folder would stay in use (a USB stick could not be ejected).
-    if (WorkDir[0])
+    if (WorkDir && WorkDir[0])
         SetCurrentDirectoryA(WorkDir);
     return chosen;
 }
