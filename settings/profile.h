@@ -6,6 +6,9 @@
 // Opens the file for reading and writing without sharing, creating it when
 // absent, and closes it again. False when that fails.
 bool ProfileOpenAlways(const char* path);
+// Opens an existing file for reading only, sharing reading and writing with
+// whoever holds it, and closes it again. False when that fails.
+bool ProfileOpenToRead(const char* path);
 // Reads section/key into out (size bytes, always terminated), or def when the
 // key is absent; returns the number of characters copied.
 uint32_t ProfileRead(const char* path, const char* section, const char* key,

@@ -3,14 +3,23 @@
 
 #include "profile.h"
 
-bool ProfileOpenAlways(const char* path)
+static bool OpenAndClose(const char* path, DWORD access, DWORD share, DWORD disposition)
 {
-    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
+    HANDLE file = CreateFileA(path, access, share, NULL, disposition, FILE_ATTRIBUTE_NORMAL, NULL);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     CloseHandle(file);
     return true;
+}
+
+bool ProfileOpenAlways(const char* path)
+{
+    return OpenAndClose(path, GENERIC_READ | GENERIC_WRITE, 0, OPEN_ALWAYS);
+}
+
+bool ProfileOpenToRead(const char* path)
+{
+    return OpenAndClose(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, OPEN_EXISTING);
 }
 
 uint32_t ProfileRead(const char* path, const char* section, const char* key,

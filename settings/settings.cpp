@@ -90,19 +90,36 @@ static void LoadSettings(const char* path, ClockData* data)
         data->RestartSec = ReadNumber(path, SettingSection, "RestartSec", "10");
 }
 
+// False after a load that could not read the file: the record's zeros must not
+// replace settings the file may hold (it may have been locked only for a
+// moment), until the user has chosen every value with OK in Settings.
+static bool MaySave = true;
+
+void SettingsChosen()
+{
+    MaySave = true;
+}
+
 int TransferSettings(ClockData* data, int save)
 {
     char path[ClockTextSize];
-    if (!SettingsPath(data, path, sizeof path) || !ProfileOpenAlways(path))
-        return 0;
-    if (save)
+    bool named = SettingsPath(data, path, sizeof path);
+    if (save) {
+        if (!named || !MaySave || !ProfileOpenAlways(path))
+            return 0;
         SaveSettings(path, data);
-    else
-        LoadSettings(path, data);
+        return 1;
+    }
+    // A file that cannot be written may still be read: one that another
+    // program holds with read sharing, or a read-only file or folder.
+    MaySave = named && (ProfileOpenAlways(path) || ProfileOpenToRead(path));
+    if (!MaySave)
+        return 0;
+    LoadSettings(path, data);
     return 1;
 }
 
-void SaveClockData(ClockData* data)
+int SaveClockData(ClockData* data)
 {
     int32_t rect[4];
     if (HostMainWindowRect(rect)) {
@@ -111,7 +128,7 @@ void SaveClockData(ClockData* data)
         data->right = rect[2];
         data->bottom = rect[3];
     }
-    TransferSettings(data, 1);
+    return TransferSettings(data, 1);
 }
 
 bool SaveClockDataIfMoved(ClockData* data)
@@ -120,6 +137,5 @@ bool SaveClockDataIfMoved(ClockData* data)
     if (!HostMainWindowRect(rect) || (rect[0] == data->left && rect[1] == data->top &&
                                       rect[2] == data->right && rect[3] == data->bottom))
         return false;
-    SaveClockData(data);
-    return true;
+    return SaveClockData(data) != 0;
 }

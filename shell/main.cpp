@@ -180,7 +180,7 @@ static void OnClose(HWND window)
     DestroyWindow(window);
 }
 
-static void OnEndSession(WPARAM ending)
+static void OnEndSession(HWND window, WPARAM ending, LPARAM how)
 {
     // Windows ends the process after this message without a WM_CLOSE.
     if (!ending)
@@ -188,6 +188,10 @@ static void OnEndSession(WPARAM ending)
     ClockData* data = LockClock();
     SaveOnce(data);
     UnlockClock(data);
+    // The Restart Manager (an installer, Windows Update) ends this program
+    // alone, and the session goes on: close as the Close button does.
+    if (how & ENDSESSION_CLOSEAPP)
+        SendMessageA(window, WM_CLOSE, 0, 0);
 }
 
 static void OnSettingsCommand(HWND window)
@@ -197,6 +201,7 @@ static void OnSettingsCommand(HWND window)
         return;
     ClockData* data = LockClock();
     if (data && RunSettingsDialog(MainInstance, window, data)) {
+        SettingsChosen();
         SaveNow(data);
         Rearm(window, data);  // the preset or the sound may have changed
     }
@@ -271,7 +276,7 @@ static LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LP
         OnClose(window);
         return 0;
     case WM_ENDSESSION:
-        OnEndSession(wParam);
+        OnEndSession(window, wParam, lParam);
         return 0;
     case WM_NCHITTEST:
         return OnHitTest(window, wParam, lParam);
@@ -331,6 +336,7 @@ static int StartShowCode(int showCode)
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCode)
 {
+    LimitDllSearch();
     MainInstance = instance;
     if (!RegisterMainClass(instance))
         return 0;
@@ -338,6 +344,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCode)
     // The W call keeps the template's captions as they are; the A call would
     // pass them through the ANSI code page, which turns Chinese into "??".
     MainWindow = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), NULL, NULL, 0);
+    if (!MainWindow)
+        return 0;  // a loop without a window would run unseen for ever
     SetWindowTextA(MainWindow, "Velmaris");  // a name for screen readers; no title bar shows it
     ClockLinesBox = GetDlgItem(MainWindow, IDC_CLOCKLINES);
     CountdownLineBox = GetDlgItem(MainWindow, IDC_COUNTDOWNLINE);

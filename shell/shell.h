@@ -17,6 +17,10 @@ extern HWND CountdownLineBox;
 // of all others, shown, not left topmost.
 void RaiseWindow(HWND window);
 
+// Where the system has it, makes every later DLL load, the system's own
+// among them, search the system folder only.
+void LimitDllSearch();
+
 // A function of a system DLL loaded on first use, for calls most runs never
 // make: not loading their DLL at start-up keeps the program small in memory.
 // NULL when the DLL or the function is missing.

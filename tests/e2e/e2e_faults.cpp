@@ -218,6 +218,17 @@ TEST(Faults, SessionEndSavesOnceAsACloseWould)
     EXPECT_TRUE(SameLines(SavedIni(r), FileLines(app.IniPath())));
 }
 
+TEST(Faults, RestartManagerEndSavesThenClosesTheProgram)
+{
+    Velmaris app;
+    ASSERT_TRUE(app.Start(FreshWorkDir()));
+    RECT r = WindowRect(app.Main());
+    SendBounded(app.Main(), WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
+    DWORD code = 99;
+    EXPECT_TRUE(app.WaitExit(&code) && code == 0) << "exit code " << code;
+    EXPECT_TRUE(SameLines(SavedIni(r), FileLines(app.IniPath())));
+}
+
 TEST(Faults, CloseUnderTheSettingsDialogCancelsItAndSaves)
 {
     Velmaris app;
@@ -281,13 +292,15 @@ const Lines DefaultSettings = [] {
 }();
 const Lines Preset730 = {"[SETTING]", "TimerMinute=7", "TimerSecond=30", "TimerFormat=1",
                          "SoundFormat=0", "SoundWav=DEFAULT", "Restart=0", "RestartSec=10"};
+const Lines Preset730OverZeros = {"[SETTING]", "TimerMinute=7", "TimerSecond=30", "TimerFormat=0",
+                                  "SoundFormat=0", "SoundWav=", "Restart=0", "RestartSec=0"};
 
 struct KilledAfter {
     const char* name;
     std::function<testing::AssertionResult(Velmaris&)> change;
     const Lines* settings;  // the [SETTING] lines after the window keys; null: the file stays empty
     const char* countdown;  // the countdown line at the next start
-    bool held;              // the file held open without sharing until the kill
+    int held;               // the file held open without sharing: 1 until the kill, 2 at start-up
 };
 
 // Makes the change, ends the process from outside, checks the file and what
@@ -306,6 +319,8 @@ void RunKilledAfter(const KilledAfter& c, std::string* line)
     {
         Velmaris app;
         ASSERT_TRUE(app.Start(dir));
+        if (c.held == 2)
+            held.reset();
         ASSERT_TRUE(c.change(app));
         r = WindowRect(app.Main());
         EXPECT_EQ(NULL, OwnedWindow(app.Main())) << "no dialog or message left open";
@@ -348,6 +363,7 @@ TEST(Faults, EndedFromOutsideAfterAChangeKeepsIt)
         {"OK, then drag", okThenDrag, &Preset730, " 7:30", false},
         // Unopenable: each save is skipped without a word, as at close.
         {"OK, then drag, file held open", okThenDrag, nullptr, " 3:00", true},
+        {"OK, then drag, file held at start", okThenDrag, &Preset730OverZeros, " 7:30", 2},
     };
     std::string summary;
     for (const KilledAfter& c : cases) {
@@ -362,7 +378,7 @@ TEST(Faults, EndedFromOutsideAfterAChangeKeepsIt)
 namespace {
 
 // The directory a case runs in and what it holds there.
-enum Holding { File, Directory, FileHeldOpen };
+enum Holding { File, Directory, FileHeldOpen, FileReadShared, FileHeldAtStart };
 // What the file holds after the close.
 enum Outcome { Saved, SavedAfterOthers, Unchanged, StillADirectory };
 
@@ -425,8 +441,9 @@ void RunBadInput(const BadInput& c, std::string* line)
     else
         ASSERT_TRUE(WriteBytes(ini, c.content));
     Handle held(nullptr, CloseHandle);
-    if (c.holding == FileHeldOpen) {
-        held.reset(CreateFileW(Long(ini).c_str(), GENERIC_READ | GENERIC_WRITE, 0, NULL,
+    if (c.holding >= FileHeldOpen) {
+        DWORD share = c.holding == FileReadShared ? FILE_SHARE_READ : 0;
+        held.reset(CreateFileW(Long(ini).c_str(), GENERIC_READ | GENERIC_WRITE, share, NULL,
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL));
         ASSERT_NE(INVALID_HANDLE_VALUE, held.get());
     }
@@ -435,6 +452,8 @@ void RunBadInput(const BadInput& c, std::string* line)
     {
         Velmaris app;
         ASSERT_TRUE(app.Start(dir));
+        if (c.holding == FileHeldAtStart)
+            held.reset();
         ASSERT_TRUE(app.WaitTicks(1));
         r = WindowRect(app.Main());
         std::string countdown = app.Line(CountdownBox, 0), restart = app.Line(ClockBox, 2),
@@ -561,6 +580,10 @@ TEST(BadInput, EachCaseRunsEndsByItselfAndSavesWhatItShould)
          StillADirectory, nullptr, "still an empty directory"},
         {"held-open", "[SETTING]\r\nTimerMinute=7\r\n", FileHeldOpen, 0, {0, 0}, " 0:00",
          "  OFF:00sec.", true, " 0:00", Unchanged, nullptr, "unchanged, save skipped"},
+        {"read-shared", "[SETTING]\r\nTimerMinute=7\r\n", FileReadShared, 0, {100, 100}, " 7:00",
+         "  OFF:00sec.", false, " 6:5[6-8]", Unchanged, nullptr, "read; unchanged, save skipped"},
+        {"held-at-start", "[SETTING]\r\nTimerMinute=7\r\n", FileHeldAtStart, 0, {0, 0}, " 0:00",
+         "  OFF:00sec.", true, " 0:00", Unchanged, nullptr, "unchanged: released, but never read"},
         // The file's path is the directory, a backslash and 12 characters: it
         // fits MAX_PATH with its zero up to a 246-character directory.
         {"dir-246", "[SETTING]\r\nTimerSecond=6\r\n", File, 246, {100, 100}, " 3:06",

@@ -43,6 +43,8 @@ bool ProfileOpenAlways(const char* path)
     return memoryProfile.openable;
 }
 
+bool ProfileOpenToRead(const char*) { return memoryProfile.openable; }
+
 uint32_t ProfileRead(const char* path, const char* section, const char* key,
                      const char* def, char* out, uint32_t size)
 {

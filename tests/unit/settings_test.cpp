@@ -121,7 +121,7 @@ TEST_F(Settings, MovedWindowSavesEverythingElseNothing)
         memcpy(fakeHost.rect, c.rect, sizeof c.rect);
         memoryProfile.openable = c.openable;
         memoryProfile.opened.clear();
-        EXPECT_EQ(SaveClockDataIfMoved(&d), c.saves) << c.name;
+        EXPECT_EQ(SaveClockDataIfMoved(&d), c.saves && c.openable) << c.name;
         EXPECT_EQ(memoryProfile.opened.size(), c.saves ? 1u : 0u) << c.name;
         if (!c.saves || !c.openable) {
             EXPECT_TRUE(memoryProfile.writes.empty()) << c.name;
@@ -210,8 +210,10 @@ TEST_F(Settings, UnopenableFileIsNeitherReadNorWritten)
         EXPECT_EQ(memoryProfile.reads, 0);
         EXPECT_EQ(TransferSettings(&d, 1), 0);
         SaveClockData(&d);
+        memoryProfile.openable = true;  // released after start-up: not written all the same
+        EXPECT_EQ(SaveClockData(&d), 0);
         EXPECT_TRUE(memoryProfile.writes.empty());
-        EXPECT_EQ(memoryProfile.opened.size(), 3 * c.opens) << '"' << c.dir << '"';
+        EXPECT_EQ(memoryProfile.opened.size(), c.opens) << '"' << c.dir << '"';
     }
 }
 
