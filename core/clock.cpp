@@ -181,12 +181,9 @@ void RunTimers(HostWindow mainWindow, ClockData* data, const ClockNow* now, Time
         ClockTick(mainWindow, data, now);
     else if (fired == DeadlineTimer && due)
         RunCountdown(mainWindow, data, now->tick);
-    bool evaluated = fired == ClockTimer || (fired == DeadlineTimer && due);
     if (!NextDeadline(data, &next))
         return;
     int32_t wait = TickDifference(next, now->tick);
-    if (wait <= 0 && evaluated)
-        return;  // left behind by this evaluation: the clock's next tick takes it
     plan->deadline = 1;
     plan->deadlineMs = wait > 0 ? (uint32_t)wait : 0u;
 }

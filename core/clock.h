@@ -68,10 +68,8 @@ struct TimerPlan {
 // Runs what is due at now for the timer that fired (NoTimer after a command,
 // which evaluates nothing) and says what to arm next. A ClockTimer always
 // ticks; a DeadlineTimer evaluates the countdown only when something is due,
-// so an early or stale one is harmless. A moment that an evaluation leaves
-// behind, already past (a restart right after a late end), waits for the
-// clock's next tick, so no setting can set the deadline timer racing. data
-// may be NULL: then only the clock is planned.
+// so an early or stale one is harmless. data may be NULL: then only the
+// clock is planned.
 void RunTimers(HostWindow mainWindow, ClockData* data, const ClockNow* now, TimerFired fired,
                TimerPlan* plan);
 

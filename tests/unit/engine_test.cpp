@@ -345,14 +345,10 @@ TEST_F(WindowsModel, OneAlarmPerRunAndOneBeepASecond)
             Run(row.how, phase, row.runFor);
             const int32_t bound = 10 + 16 + (int32_t)Extra[row.how];
             const int32_t period = (row.seconds + row.restartSec) * 1000;
-            for (size_t i = 1; i < shown.size(); ++i) {
-                if (i != cut[0])
-                    ASSERT_EQ(shown[i], shown[i - 1] + 1) << "time line, tick " << i;
-            }
-            for (size_t i = 0; i < lateness.size(); ++i) {
-                if (i != cut[2])
-                    EXPECT_TRUE(lateness[i] >= 0 && lateness[i] <= bound) << lateness[i];
-            }
+            for (size_t i = 1; i < shown.size(); ++i)
+                ASSERT_TRUE(i == cut[0] || shown[i] == shown[i - 1] + 1) << "time line, tick " << i;
+            for (size_t i = 0; i < lateness.size(); ++i)
+                EXPECT_TRUE(i == cut[2] || (lateness[i] >= 0 && lateness[i] <= bound)) << lateness[i];
             EXPECT_LE(alarmsInATick, 1);
             EXPECT_LE(*std::max_element(perSecond, perSecond + 1000), 6) << "messages a second";
             if (period > 0 && row.restart) {
@@ -374,10 +370,9 @@ TEST_F(WindowsModel, OneAlarmPerRunAndOneBeepASecond)
             ASSERT_FALSE(beeps.empty());
             EXPECT_EQ(beeps[0], alarms[0]) << "the first beep with the expiry";
             for (size_t i = 1; i < beeps.size(); ++i) {
-                if (i != cut[1])
-                    EXPECT_TRUE(beeps[i] - beeps[i - 1] >= MinBeepGapMs &&
-                                beeps[i] - beeps[i - 1] <= 1000u + bound)
-                        << "beeps " << beeps[i] - beeps[i - 1] << " ms apart";
+                uint32_t gap = beeps[i] - beeps[i - 1];
+                EXPECT_TRUE(i == cut[1] || (gap >= MinBeepGapMs && gap <= 1000u + bound))
+                    << "beeps " << gap << " ms apart";
             }
             EXPECT_LE(Tick() - beeps.back(), 1000u + bound) << "the beeps went on";
         }
