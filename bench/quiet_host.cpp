@@ -8,16 +8,6 @@
 
 QuietHost quietHost;
 
-uint32_t HostTickCount()
-{
-    return quietHost.tick;
-}
-
-void HostLocalTime(LocalTime* out)
-{
-    *out = quietHost.time;
-}
-
 void HostRaiseWindow(HostWindow)
 {
     ++quietHost.raises;

@@ -45,9 +45,9 @@ static int32_t TickDifference(uint32_t later, uint32_t now)
     return (int32_t)(later - now);
 }
 
-void StartTimer(ClockData* data)
+void StartTimer(ClockData* data, uint32_t now)
 {
-    data->StartTick = HostTickCount();
+    data->StartTick = now;
     data->Running = 1;
     data->RestartArmed = 1;
 }
@@ -71,55 +71,87 @@ static bool RestartPending(const ClockData* data)
     return data->RestartArmed == 1 && data->Restart == 1 && data->Running == 0;
 }
 
+static bool Beeping(const ClockData* data)
+{
+    return data->Running == 0 && data->SoundFormat == 0 && data->BeepPending == 1;
+}
+
 // The nominal end plus the restart delay; a restart comes strictly after it.
 static uint32_t RestartTick(const ClockData* data)
 {
     return EndTick(data) + (uint32_t)data->RestartSec * 1000u;
 }
 
-void CheckRestart(ClockData* data)
+void CheckRestart(ClockData* data, uint32_t now)
 {
     if (!RestartPending(data))
         return;
     data->BeepPending = 0;
-    if (TickDifference(RestartTick(data), HostTickCount()) < 0) {
-        data->Running = 1;
-        data->StartTick = HostTickCount();
-    }
+    uint32_t start = RestartTick(data);
+    if (TickDifference(start, now) >= 0)
+        return;
+    if (TickDifference(start + (uint32_t)data->DurationMs, now) <= 0)
+        start = now;  // no burst of alarms to catch up, and no start that stands still
+    data->Running = 1;
+    data->StartTick = start;
 }
 
-void UpdateCountdown(HostWindow mainWindow, ClockData* data)
+void UpdateCountdown(HostWindow mainWindow, ClockData* data, uint32_t now)
 {
     ClearListBox(CountdownLine);
-    int32_t remaining = TickDifference(EndTick(data), HostTickCount());
+    int32_t remaining = TickDifference(EndTick(data), now);
     if (remaining > 0) {
         ShowCountdown(remaining / 60000, (remaining / 1000) % 60);
         return;
     }
     HostRaiseWindow(mainWindow);
     data->Running = 0;
-    if (data->SoundFormat != 0)
+    if (data->SoundFormat != 0) {
         HostPlayWave(data->SoundWav);
-    else
+    } else {
         data->BeepPending = 1;
+        data->BeepTick = now;  // the first beep sounds with the expiry
+    }
     ShowCountdown(data->TimerMinute, data->TimerSecond);
 }
 
-void ClockTick(HostWindow mainWindow, ClockData* data, bool beepDue)
+// Beeps keep the phase of the end, the next whole second after it past now,
+// but never come hurried after a late one.
+static uint32_t NextBeepTick(const ClockData* data, uint32_t now)
 {
-    ShowClockLines(data);
-    CheckRestart(data);
-    if (data->Running != 0) {
-        UpdateCountdown(mainWindow, data);
-        if (data->Running != 0)
-            return;
-        beepDue = true;  // just expired
-    }
-    if (beepDue && data->SoundFormat == 0 && data->BeepPending == 1)
-        HostBeep();
+    int32_t phase = TickDifference(now, EndTick(data)) % 1000;
+    if (phase < 0)
+        phase += 1000;
+    int32_t wait = 1000 - phase;
+    return now + (uint32_t)(wait < MinBeepGapMs ? MinBeepGapMs : wait);
 }
 
-bool NextDeadline(const ClockData* data, uint32_t now, uint32_t* deadline)
+static void RunCountdown(HostWindow mainWindow, ClockData* data, uint32_t now)
+{
+    CheckRestart(data, now);
+    if (data->Running != 0) {
+        UpdateCountdown(mainWindow, data, now);
+        if (data->Running != 0)
+            return;
+    }
+    if (Beeping(data) && TickDifference(data->BeepTick, now) <= 0) {
+        HostBeep();
+        data->BeepTick = NextBeepTick(data, now);
+    }
+}
+
+void ClockTick(HostWindow mainWindow, ClockData* data, const ClockNow* now)
+{
+    ShowClockLines(data, &now->local);
+    RunCountdown(mainWindow, data, now->tick);
+}
+
+// The tick count at which the countdown next needs an evaluation: the end of
+// a counting run, the first tick an armed restart may start, or the next beep
+// of a sounding default alarm. False when nothing is pending, and for a
+// restart whose period (preset plus delay) is zero or less, which would
+// otherwise restart and expire at every deadline: the clock's tick takes it.
+static bool NextDeadline(const ClockData* data, uint32_t* deadline)
 {
     if (data->Running != 0) {
         *deadline = EndTick(data);
@@ -127,29 +159,31 @@ bool NextDeadline(const ClockData* data, uint32_t now, uint32_t* deadline)
     }
     if (RestartPending(data)) {
         *deadline = RestartTick(data) + 1u;
-        return true;
+        return TickDifference(RestartTick(data), data->StartTick) > 0;
     }
-    if (data->SoundFormat == 0 && data->BeepPending == 1) {
-        // Beeps keep the phase of the end: the next whole second after it past now.
-        int32_t phase = TickDifference(now, EndTick(data)) % 1000;
-        if (phase < 0)
-            phase += 1000;
-        *deadline = now + (uint32_t)(1000 - phase);
-        return true;
-    }
-    return false;
+    *deadline = data->BeepTick;
+    return Beeping(data);
 }
 
-void PlanDeadline(const ClockData* data, uint32_t now, bool handled, bool* armed,
-                  uint32_t* deadline)
+void RunTimers(HostWindow mainWindow, ClockData* data, const ClockNow* now, TimerFired fired,
+               TimerPlan* plan)
 {
+    // Only the clock's own tick aims it anew: aimed from another message just
+    // as a second begins, it would skip the tick that shows that second.
+    plan->clockMs = fired == ClockTimer ? 1000u - now->local.wMilliseconds % 1000u + SecondMarginMs : 0;
+    plan->deadline = 0;
+    plan->deadlineMs = 0;
+    if (!data)
+        return;
     uint32_t next = 0;
-    bool has = NextDeadline(data, now, &next);
-    bool pending = *armed && !handled && TickDifference(*deadline, now) <= 0;
-    if (has && pending && TickDifference(next, *deadline) > 0)
-        next = *deadline;
-    if (has && handled && TickDifference(next, now) < MinDeadlineGapMs)
-        has = false;
-    *armed = has;
-    *deadline = has ? next : 0;
+    bool due = NextDeadline(data, &next) && TickDifference(next, now->tick) <= 0;
+    if (fired == ClockTimer)
+        ClockTick(mainWindow, data, now);
+    else if (fired == DeadlineTimer && due)
+        RunCountdown(mainWindow, data, now->tick);
+    if (!NextDeadline(data, &next))
+        return;
+    int32_t wait = TickDifference(next, now->tick);
+    plan->deadline = 1;
+    plan->deadlineMs = wait > 0 ? (uint32_t)wait : 0u;
 }

@@ -28,6 +28,13 @@ struct ClockData {
     int32_t Restart;
     int32_t RestartArmed;
     int32_t RestartSec;
+    uint32_t BeepTick;     // the next beep of a sounding default alarm
+};
+
+// One reading of the two clocks, taken by the shell once per message.
+struct ClockNow {
+    uint32_t tick;    // milliseconds since system start, wraps
+    LocalTime local;  // the local time of day
 };
 
 // Record set-up on a zeroed record: working directory, settings file, derived values.
@@ -36,35 +43,39 @@ void InitClockData(ClockData* data);
 // hand-edited presets of any size never overflow a signed int.
 int32_t PresetDurationMs(int32_t minutes, int32_t seconds);
 
-// Countdown engine.
-void StartTimer(ClockData* data);
+// Countdown engine. Each step takes the tick count as read once by the shell.
+void StartTimer(ClockData* data, uint32_t now);
 void StopTimer(ClockData* data);
-// One evaluation: the clock lines, the restart, the countdown, expiry and
-// alarm. A sounding default alarm beeps again only when beepDue; the first
-// beep comes in the evaluation that notices the expiry, whatever beepDue says.
-void ClockTick(HostWindow mainWindow, ClockData* data, bool beepDue = true);
-void CheckRestart(ClockData* data);
-void UpdateCountdown(HostWindow mainWindow, ClockData* data);
-// The tick count at which the countdown next needs an evaluation: the end of
-// a counting run, the first tick an armed restart may start, or the next beep
-// of a sounding default alarm (whole seconds after the run's end, strictly
-// after now). False when nothing is pending. A deadline already past is
-// returned as it is, so the caller evaluates at once.
-bool NextDeadline(const ClockData* data, uint32_t now, uint32_t* deadline);
-// The deadline timer's next setting at now: *armed and *deadline hold the
-// setting it has and receive the new one; handled says the deadline it holds
-// was evaluated just now. A deadline that is due but not yet evaluated keeps
-// its place, so the beep it stands for is not skipped. One sooner than
-// MinDeadlineGapMs after an evaluated deadline (only hand-edited presets and
-// delays of zero or less give one) is left to the next one-second tick, so
-// that such settings cannot set the timer racing.
-enum { MinDeadlineGapMs = 500 };
-void PlanDeadline(const ClockData* data, uint32_t now, bool handled, bool* armed,
-                  uint32_t* deadline);
+// One tick of the clock: the clock lines, the restart, the countdown, expiry
+// and alarm. A sounding default alarm beeps when its second has come.
+void ClockTick(HostWindow mainWindow, ClockData* data, const ClockNow* now);
+// Starts the next run at its nominal moment, the end plus the restart delay,
+// so that a chain keeps its rhythm; a run that would be over already (after a
+// stall, or with a period of zero or less) starts now instead.
+void CheckRestart(ClockData* data, uint32_t now);
+void UpdateCountdown(HostWindow mainWindow, ClockData* data, uint32_t now);
+
+// The shell's two timers: the clock's, just after each second of the local
+// time, and the deadline's, at the countdown's next end, restart or beep.
+enum TimerFired { NoTimer, ClockTimer, DeadlineTimer };
+enum { SecondMarginMs = 2 };  // how far past the second the clock timer aims
+enum { MinBeepGapMs = 500 };  // a late beep is not followed by a hurried one
+struct TimerPlan {
+    uint32_t clockMs;     // delay for the clock timer; 0: leave it as it is
+    int32_t deadline;     // non-zero: set the deadline timer, otherwise kill it
+    uint32_t deadlineMs;  // its delay; 0 when already due
+};
+// Runs what is due at now for the timer that fired (NoTimer after a command,
+// which evaluates nothing) and says what to arm next. A ClockTimer always
+// ticks; a DeadlineTimer evaluates the countdown only when something is due,
+// so an early or stale one is harmless. data may be NULL: then only the
+// clock is planned.
+void RunTimers(HostWindow mainWindow, ClockData* data, const ClockNow* now, TimerFired fired,
+               TimerPlan* plan);
 
 // Display lines.
 void ClearListBox(DisplayBox listBox);
-void ShowClockLines(const ClockData* data);
+void ShowClockLines(const ClockData* data, const LocalTime* time);
 void ShowCountdown(int32_t minutes, int32_t seconds);
 // The texts of the three clock lines for a given local time.
 void FormatDateLine(char* out, size_t size, const LocalTime* time);

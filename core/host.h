@@ -1,5 +1,6 @@
 // The few things the timer core needs from the window system. The shell
 // implements them with Win32 calls; the unit tests link a recording fake.
+// The clocks are not among them: the shell reads them and passes them in.
 #pragma once
 #include <stdint.h>
 
@@ -21,8 +22,6 @@ enum DisplayBox { ClockLines = 0, CountdownLine = 1 };
 // The main window, opaque to the core.
 typedef void* HostWindow;
 
-uint32_t HostTickCount();                        // milliseconds since system start, wraps
-void HostLocalTime(LocalTime* out);
 void HostRaiseWindow(HostWindow window);         // in front of all others, not left topmost
 void HostPlayWave(const char* path);             // play once, asynchronously, silent on failure
 void HostBeep();                                 // the short system beep

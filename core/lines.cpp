@@ -42,15 +42,13 @@ void FormatCountdownLine(char* out, size_t size, int32_t minutes, int32_t second
     FormatText(out, size, " %d:%02d", (int)minutes, (int)seconds);
 }
 
-void ShowClockLines(const ClockData* data)
+void ShowClockLines(const ClockData* data, const LocalTime* time)
 {
     char line[LineSize];
-    LocalTime now = {};
     ClearListBox(ClockLines);
-    HostLocalTime(&now);
-    FormatDateLine(line, sizeof line, &now);
+    FormatDateLine(line, sizeof line, time);
     HostInsertLine(ClockLines, 0, line);
-    FormatTimeLine(line, sizeof line, &now, data->TimerFormat);
+    FormatTimeLine(line, sizeof line, time, data->TimerFormat);
     HostInsertLine(ClockLines, 1, line);
     FormatRestartLine(line, sizeof line, data->Restart, data->RestartSec);
     HostInsertLine(ClockLines, 2, line);

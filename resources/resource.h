@@ -36,7 +36,6 @@
 
 #define CLOCK_TIMER_ID      1   /* just after each second of the local time */
 #define DEADLINE_TIMER_ID   2   /* the countdown's next end, restart or beep */
-#define SECOND_MARGIN_MS    2   /* how far past the second the clock tick aims */
 
 /* WM_APP + 100 */
 #define WM_TRAYNOTIFY       0x8064

@@ -18,23 +18,19 @@ static HWND ListBoxOf(DisplayBox box)
     return box == ClockLines ? ClockLinesBox : CountdownLineBox;
 }
 
-uint32_t HostTickCount()
+void ReadClockNow(ClockNow* now)
 {
-    return GetTickCount();
-}
-
-void HostLocalTime(LocalTime* out)
-{
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    out->wYear = now.wYear;
-    out->wMonth = now.wMonth;
-    out->wDayOfWeek = now.wDayOfWeek;
-    out->wDay = now.wDay;
-    out->wHour = now.wHour;
-    out->wMinute = now.wMinute;
-    out->wSecond = now.wSecond;
-    out->wMilliseconds = now.wMilliseconds;
+    SYSTEMTIME local;
+    now->tick = GetTickCount();
+    GetLocalTime(&local);
+    now->local.wYear = local.wYear;
+    now->local.wMonth = local.wMonth;
+    now->local.wDayOfWeek = local.wDayOfWeek;
+    now->local.wDay = local.wDay;
+    now->local.wHour = local.wHour;
+    now->local.wMinute = local.wMinute;
+    now->local.wSecond = local.wSecond;
+    now->local.wMilliseconds = local.wMilliseconds;
 }
 
 void HostRaiseWindow(HostWindow window)

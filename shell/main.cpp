@@ -16,8 +16,6 @@ static HGLOBAL ClockMemory;       // the ClockData block, NULL once freed
 static UINT TaskbarCreatedMessage;  // sent when the taskbar (re)starts
 static bool SettingsSaved;          // the close or session-end save has been made
 static bool CloseAfterDialog;       // a close came while the settings dialog was open
-static uint32_t DeadlineTick;       // what the deadline timer is armed for
-static bool DeadlineArmed;
 
 // Each handler locks the record for one message; NULL when there is none.
 static ClockData* LockClock()
@@ -65,59 +63,28 @@ static void OnPaint(HWND window)
     EndPaint(window, &paint);
 }
 
-// Milliseconds until just after the next second of the local time begins.
-static UINT MsToNextSecond()
+// Sets both timers as the core's plan says. The deadline timer repeats until
+// set again, so it is set afresh or killed after every evaluation.
+static void ArmTimers(HWND window, const TimerPlan* plan)
 {
-    SYSTEMTIME now;
-    GetLocalTime(&now);
-    return 1000u - now.wMilliseconds + SECOND_MARGIN_MS;
-}
-
-// Sets the deadline timer for the countdown's next end, restart or beep, so
-// they come on time rather than at the next second's tick. The timer repeats
-// until set again, so one that has fired is always set again or killed;
-// otherwise it is touched only when its deadline changes, sparing a call to
-// the window system each second.
-static void ArmDeadline(HWND window, const ClockData* data, uint32_t now, bool handled, bool fired)
-{
-    bool was = DeadlineArmed;
-    uint32_t before = DeadlineTick;
-    if (data)
-        PlanDeadline(data, now, handled, &DeadlineArmed, &DeadlineTick);
+    if (plan->clockMs)
+        SetTimer(window, CLOCK_TIMER_ID, plan->clockMs, NULL);
+    if (plan->deadline)
+        SetTimer(window, DEADLINE_TIMER_ID, plan->deadlineMs, NULL);
     else
-        DeadlineArmed = false;
-    if (!DeadlineArmed) {
-        if (was || fired)
-            KillTimer(window, DEADLINE_TIMER_ID);
-    } else if (fired || !was || DeadlineTick != before) {
-        int32_t wait = (int32_t)(DeadlineTick - now);
-        SetTimer(window, DEADLINE_TIMER_ID, wait > 0 ? (UINT)wait : 0u, NULL);
-    }
+        KillTimer(window, DEADLINE_TIMER_ID);
 }
 
-// After a command that may change what the countdown waits for.
-static void Rearm(HWND window, const ClockData* data)
-{
-    ArmDeadline(window, data, GetTickCount(), false, false);
-}
-
-// One evaluation per timer message, then the deadline timer set afresh. The
-// clock timer is aimed anew at the next second each time, so the time line
-// turns within a few milliseconds of the system clock; one that comes early
-// shows the same second again. A deadline message that comes early only
-// re-arms for what is left; a due deadline counts with whichever timer comes
-// first. One reading of the tick count serves both, so the deadline cannot
-// pass unseen between them.
-static void OnTimer(HWND window, WPARAM id)
+// One reading of the clocks per message; the core runs what is due and says
+// when it must be called next. fired is NoTimer after a command.
+static void OnTimer(HWND window, TimerFired fired)
 {
     ClockData* data = LockClock();
-    uint32_t now = GetTickCount();
-    bool due = DeadlineArmed && (int32_t)(DeadlineTick - now) <= 0;
-    if (id == CLOCK_TIMER_ID)
-        SetTimer(window, CLOCK_TIMER_ID, MsToNextSecond(), NULL);
-    if (data && (id == CLOCK_TIMER_ID || due))
-        ClockTick(window, data, due);
-    ArmDeadline(window, data, now, data && due, id == DEADLINE_TIMER_ID);
+    ClockNow now;
+    TimerPlan plan;
+    ReadClockNow(&now);
+    RunTimers(window, data, &now, fired, &plan);
+    ArmTimers(window, &plan);
     UnlockClock(data);
 }
 
@@ -203,9 +170,9 @@ static void OnSettingsCommand(HWND window)
     if (data && RunSettingsDialog(MainInstance, window, data)) {
         SettingsChosen();
         SaveNow(data);
-        Rearm(window, data);  // the preset or the sound may have changed
     }
     UnlockClock(data);
+    OnTimer(window, NoTimer);  // the preset or the sound may have changed
     if (CloseAfterDialog) {
         CloseAfterDialog = false;
         PostMessageA(window, WM_CLOSE, 0, 0);
@@ -218,9 +185,9 @@ static LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     switch (LOWORD(wParam)) {
     case IDC_START:
         if ((data = LockClock()) != NULL)
-            StartTimer(data);
-        Rearm(window, data);
+            StartTimer(data, GetTickCount());
         UnlockClock(data);
+        OnTimer(window, NoTimer);
         return 0;
     case IDC_SETTINGS:
         OnSettingsCommand(window);
@@ -228,8 +195,8 @@ static LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     case IDC_STOP:
         if ((data = LockClock()) != NULL)
             StopTimer(data);
-        Rearm(window, data);
         UnlockClock(data);
+        OnTimer(window, NoTimer);
         return 0;
     case IDC_CLOSE:
         SendMessageA(window, WM_CLOSE, 0, 0);
@@ -286,7 +253,7 @@ static LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_COMMAND:
         return OnCommand(window, message, wParam, lParam);
     case WM_TIMER:
-        OnTimer(window, wParam);
+        OnTimer(window, wParam == CLOCK_TIMER_ID ? ClockTimer : DeadlineTimer);
         return 0;
     case WM_TRAYNOTIFY:
         return OnTrayNotify(window, wParam, lParam);
@@ -358,12 +325,12 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCode)
     UnlockClock(data);
 
     SetTrayIcon(MainWindow, NIM_ADD, 0, IDI_VELMARIS, TrayTip);
-    if (!SetTimer(MainWindow, CLOCK_TIMER_ID, MsToNextSecond(), NULL)) {
+    if (!SetTimer(MainWindow, CLOCK_TIMER_ID, 1000, NULL)) {
         MessageBoxA(MainWindow, "Too many clocks or timers!", "Velmaris", MB_ICONWARNING);
         return 0;
     }
     ShowWindow(MainWindow, StartShowCode(showCode));
-    OnTimer(MainWindow, CLOCK_TIMER_ID);  // the clock lines at once, not a second later
+    OnTimer(MainWindow, ClockTimer);  // the clock lines at once, and the timer aimed at the second
     UpdateWindow(MainWindow);
 
     MSG message;

@@ -13,6 +13,9 @@ extern HWND MainWindow;
 extern HWND ClockLinesBox;
 extern HWND CountdownLineBox;
 
+// Both clocks, read once for the message being handled.
+void ReadClockNow(ClockNow* now);
+
 // Restored if minimized, then SetWindowPos topmost and not-topmost: in front
 // of all others, shown, not left topmost.
 void RaiseWindow(HWND window);

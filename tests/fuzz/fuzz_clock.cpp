@@ -73,15 +73,36 @@ std::string Line(const char* format, int a, int b)
 
 std::string Preset(const ClockData& d) { return Line(" %d:%02d", d.TimerMinute, d.TimerSecond); }
 
-// The engine's rules for one tick, from the record before it (pre) and after it (d).
-void CheckTick(const ClockData& pre, const ClockData& d, bool beepDue)
+bool Gate(const ClockData& d) { return d.RestartArmed == 1 && d.Restart == 1 && d.Running == 0; }
+bool Beeping(const ClockData& d) { return d.Running == 0 && d.SoundFormat == 0 && d.BeepPending == 1; }
+uint32_t End(const ClockData& d) { return d.StartTick + (uint32_t)d.DurationMs; }
+uint32_t RestartAt(const ClockData& d) { return End(d) + (uint32_t)d.RestartSec * 1000u; }
+
+// The engine's rules for one timer message, from the record before it (pre)
+// and after it (d): a clock tick always evaluates, a deadline only when the
+// countdown's next moment has come, a command (NoTimer) never.
+void CheckTick(const ClockData& pre, const ClockData& d, TimerFired fired, const TimerPlan& plan)
 {
     uint32_t now = host.tick;
-    bool gate = pre.RestartArmed == 1 && pre.Restart == 1 && pre.Running == 0;
-    uint32_t restartAt = pre.StartTick + (uint32_t)pre.DurationMs + (uint32_t)pre.RestartSec * 1000u;
-    bool restarted = gate && (int32_t)(restartAt - now) < 0;
+    bool gate = Gate(pre);
+    bool pending = pre.Running != 0 || (gate && (int32_t)(RestartAt(pre) - pre.StartTick) > 0) ||
+                   (!gate && Beeping(pre));
+    uint32_t next = pre.Running ? End(pre) : gate ? RestartAt(pre) + 1u : pre.BeepTick;
+    bool evaluates = fired == ClockTimer || (fired == DeadlineTimer && pending && (int32_t)(next - now) <= 0);
+    CHECK(plan.clockMs == (fired == ClockTimer ? 1002u - host.time.wMilliseconds % 1000u : 0u));
+    if (fired == ClockTimer) {
+        CHECK(host.boxes[ClockLines].size() == 3);
+        CHECK(host.boxes[ClockLines][2] == (d.Restart ? Line("  ON:%02dsec.", d.RestartSec, 0)
+                                                      : std::string("  OFF:00sec.")));
+    }
+    if (!evaluates) {
+        CHECK(memcmp(&pre, &d, sizeof d) == 0 && host.raises + host.beeps + host.waves == 0);
+        return;
+    }
+    bool restarted = gate && (int32_t)(RestartAt(pre) - now) < 0;
+    bool late = (int32_t)(RestartAt(pre) + (uint32_t)pre.DurationMs - now) <= 0;
+    uint32_t start = !restarted ? pre.StartTick : late ? now : RestartAt(pre);
     bool counting = pre.Running != 0 || restarted;
-    uint32_t start = restarted ? now : pre.StartTick;
     bool expired = counting && (int32_t)(start + (uint32_t)pre.DurationMs - now) <= 0;
     CHECK(d.StartTick == start);
     CHECK(d.Running == (counting && !expired ? 1 : 0));
@@ -91,12 +112,16 @@ void CheckTick(const ClockData& pre, const ClockData& d, bool beepDue)
     CHECK(d.BeepPending == (expired && d.SoundFormat == 0 ? 1 : beep));
     if (expired)
         CHECK(host.boxes[CountdownLine].size() == 1 && host.boxes[CountdownLine][0] == Preset(d));
-    CHECK(host.boxes[ClockLines].size() == 3);
-    CHECK(host.boxes[ClockLines][2] == (d.Restart ? Line("  ON:%02dsec.", d.RestartSec, 0)
-                                                  : std::string("  OFF:00sec.")));
     CHECK(host.waves == 0 || host.lastWave == d.SoundWav);
-    CHECK(host.beeps ==
-          (d.Running == 0 && d.SoundFormat == 0 && d.BeepPending == 1 && (beepDue || expired) ? 1 : 0));
+    bool beeps = Beeping(d) && (expired || (int32_t)(pre.BeepTick - now) <= 0);
+    CHECK(host.beeps == (beeps ? 1 : 0));
+    if (beeps) {
+        // The next beep: on a whole second from the end, or half a second on after a late one.
+        uint32_t wait = d.BeepTick - now;
+        CHECK(wait >= MinBeepGapMs && wait <= 1000);
+        int64_t sinceEnd = (int64_t)(int32_t)(now - End(d)) + wait;
+        CHECK(sinceEnd % 1000 == 0 || wait == MinBeepGapMs);
+    }
     CHECK(d.Running == 0 || d.RestartArmed == 1);
     CHECK(d.SoundFormat == 0 || d.BeepPending == 0);
     if (d.Running) {
@@ -108,30 +133,26 @@ void CheckTick(const ClockData& pre, const ClockData& d, bool beepDue)
     }
 }
 
-// The next deadline against the engine: an end or a restart happens at the
-// deadline and not a millisecond before; beeps keep whole seconds from the end.
-void CheckDeadline(const ClockData& d)
+// The planned deadline against the engine: a deadline message a millisecond
+// before it changes nothing, one at it acts (an end, a restart or a beep).
+// Without a deadline only a restart of period zero or less waits, for the clock.
+void CheckDeadline(const ClockData& d, const TimerPlan& plan)
 {
-    uint32_t deadline = 0, now = host.tick;
-    bool gate = d.RestartArmed == 1 && d.Restart == 1 && d.Running == 0;
-    bool beeping = d.Running == 0 && !gate && d.SoundFormat == 0 && d.BeepPending == 1;
-    bool has = NextDeadline(&d, now, &deadline);
-    CHECK(has == (d.Running != 0 || gate || beeping));
-    if (beeping) {
-        int64_t sinceEnd = (int64_t)(int32_t)(now - d.StartTick - (uint32_t)d.DurationMs) +
-                           (int64_t)(deadline - now);
-        CHECK(deadline - now >= 1 && deadline - now <= 1000);
-        CHECK(sinceEnd % 1000 == 0);
-    }
-    if (!has || beeping)
+    if (!plan.deadline) {
+        CHECK(d.Running == 0 && (Gate(d) ? (int32_t)(RestartAt(d) - d.StartTick) <= 0 : !Beeping(d)));
         return;
+    }
     Host saved = host;
+    uint32_t deadline = host.tick + plan.deadlineMs;
     for (uint32_t at : {deadline - 1, deadline}) {
+        if (at == deadline - 1 && plan.deadlineMs == 0)
+            continue;
         ClockData copy = d;
-        host.tick = at;
-        host.raises = 0;
-        ClockTick(nullptr, &copy, true);
-        bool acted = copy.StartTick != d.StartTick || copy.Running != d.Running || host.raises;
+        ClockNow now = {at, host.time};
+        TimerPlan after;
+        host.raises = host.beeps = 0;
+        RunTimers(nullptr, &copy, &now, DeadlineTimer, &after);
+        bool acted = copy.StartTick != d.StartTick || copy.Running != d.Running || host.raises || host.beeps;
         CHECK(acted == (at == deadline));
     }
     host = saved;
@@ -158,8 +179,6 @@ void CheckFormatter(Reader& in, const ClockData& d)
 
 }  // namespace
 
-uint32_t HostTickCount() { return host.tick; }
-void HostLocalTime(LocalTime* out) { *out = host.time; }
 void HostRaiseWindow(HostWindow) { ++host.raises; }
 void HostPlayWave(const char* path)
 {
@@ -249,7 +268,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
         }
         case 5: {
             int32_t beep = d->BeepPending;
-            StartTimer(d);
+            StartTimer(d, host.tick);
             CHECK(d->StartTick == host.tick && d->Running == 1 && d->RestartArmed == 1);
             CHECK(d->BeepPending == beep);
             continue;
@@ -263,10 +282,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
         case 7: CheckFormatter(in, *d); continue;
         }
         ClockData pre = *d;
-        bool beepDue = (op >> 3) & 1;
-        ClockTick(nullptr, d, beepDue);
-        CheckTick(pre, *d, beepDue);
-        CheckDeadline(*d);
+        TimerFired fired = (TimerFired)((op >> 3) % 3);
+        ClockNow now = {host.tick, host.time};
+        TimerPlan plan;
+        RunTimers(nullptr, d, &now, fired, &plan);
+        CheckTick(pre, *d, fired, plan);
+        CheckDeadline(*d, plan);
     }
     CHECK(SamePersisted(*d, expect));  // the engine never touches the settings
 

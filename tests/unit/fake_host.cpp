@@ -25,14 +25,9 @@ std::vector<std::string> FakeHost::Take()
     return out;
 }
 
-uint32_t HostTickCount()
+ClockNow FakeNow()
 {
-    return fakeHost.tick;
-}
-
-void HostLocalTime(LocalTime* out)
-{
-    *out = fakeHost.time;
+    return ClockNow{fakeHost.tick, fakeHost.time};
 }
 
 void HostRaiseWindow(HostWindow window)

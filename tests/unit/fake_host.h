@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "host.h"
+#include "clock.h"
 
 struct FakeHost {
     uint32_t tick = 0;
@@ -29,3 +29,5 @@ struct FakeHost {
 // The one instance the Host* functions act on; reset by each fixture.
 extern FakeHost fakeHost;
 void ResetFakeHost();
+// The fake's two clocks as the shell would read them.
+ClockNow FakeNow();

@@ -11,12 +11,11 @@ std::vector<std::string> ClockLinesFor(LocalTime time, int32_t timerFormat, int3
 {
     ResetFakeHost();
     fakeHost.boxes[ClockLines] = {"stale"};
-    fakeHost.time = time;
     ClockData d = {};
     d.TimerFormat = timerFormat;
     d.Restart = restart;
     d.RestartSec = restartSec;
-    ShowClockLines(&d);
+    ShowClockLines(&d, &time);
     return fakeHost.boxes[ClockLines];
 }
 

@@ -21,18 +21,6 @@ bool HostMainWindowRect(int32_t rect[4])
     return testRectOk;
 }
 
-uint32_t HostTickCount()
-{
-    return GetTickCount();
-}
-
-void HostLocalTime(LocalTime* out)
-{
-    SYSTEMTIME t;
-    GetLocalTime(&t);
-    memcpy(out, &t, sizeof *out);
-}
-
 // The settings tests never run the engine or show lines; nothing to display.
 void HostRaiseWindow(HostWindow) {}
 void HostPlayWave(const char*) {}
