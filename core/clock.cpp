@@ -153,3 +153,11 @@ void PlanDeadline(const ClockData* data, uint32_t now, bool handled, bool* armed
     *armed = has;
     *deadline = has ? next : 0;
 }
+
+bool AwakeChanged(const ClockData* data, bool* awake)
+{
+    bool now = data && (data->Running != 0 || RestartPending(data));
+    bool changed = now != *awake;
+    *awake = now;
+    return changed;
+}

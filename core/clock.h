@@ -62,6 +62,11 @@ enum { MinDeadlineGapMs = 500 };
 void PlanDeadline(const ClockData* data, uint32_t now, bool handled, bool* armed,
                   uint32_t* deadline);
 
+// *awake takes whether the system must stay out of idle sleep: while a run
+// counts or an automatic restart is pending, never without a record (closed).
+// True when that changed it, the only time the request to the system changes.
+bool AwakeChanged(const ClockData* data, bool* awake);
+
 // Display lines.
 void ClearListBox(DisplayBox listBox);
 void ShowClockLines(const ClockData* data);

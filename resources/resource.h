@@ -37,6 +37,9 @@
 #define CLOCK_TIMER_ID      1   /* just after each second of the local time */
 #define DEADLINE_TIMER_ID   2   /* the countdown's next end, restart or beep */
 #define SECOND_MARGIN_MS    2   /* how far past the second the clock tick aims */
+#define ICON_RETRY_TIMER_ID 3   /* adds the icon again until the taskbar takes it */
+#define ICON_RETRY_MS       4000
+#define ICON_RETRY_LIMIT    30  /* attempts: two minutes */
 
 /* WM_APP + 100 */
 #define WM_TRAYNOTIFY       0x8064

@@ -3,14 +3,61 @@
 
 #include <mmsystem.h>
 
-void RaiseWindow(HWND window)
+// Where a span of the given size starting at start, moved as little as it
+// must, lies within low to high; at low when it is larger.
+static LONG Within(LONG start, LONG size, LONG low, LONG high)
+{
+    if (start > high - size)
+        start = high - size;
+    return start < low ? low : start;
+}
+
+// A window left on a monitor that is gone (undocked) could never be seen or
+// stopped: onto the nearest work area with it. The place is saved as at the
+// end of a drag, once the raise is done: the alarm does not wait for the disk.
+static void BringIntoView(HWND window)
+{
+    RECT r;
+    MONITORINFO info;
+    info.cbSize = sizeof info;
+    if (!GetWindowRect(window, &r) || MonitorFromRect(&r, MONITOR_DEFAULTTONULL) ||
+        !GetMonitorInfoA(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &info))
+        return;
+    const RECT& work = info.rcWork;
+    SetWindowPos(window, NULL, Within(r.left, r.right - r.left, work.left, work.right),
+                 Within(r.top, r.bottom - r.top, work.top, work.bottom), 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PostMessageA(window, WM_EXITSIZEMOVE, 0, 0);
+}
+
+static void Raise(HWND window, int restore, UINT noActivate)
 {
     // SetWindowPos alone would leave a minimized window minimized, and it has
     // no taskbar button to bring it back by.
     if (IsIconic(window))
-        ShowWindow(window, SW_RESTORE);
-    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+        ShowWindow(window, restore);
+    BringIntoView(window);
+    UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | noActivate;
+    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, flags);
+    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+}
+
+void RaiseForUser(HWND window)
+{
+    Raise(window, SW_RESTORE, 0);
+}
+
+void RaiseForAlarm(HWND window)
+{
+    Raise(window, SW_SHOWNOACTIVATE, SWP_NOACTIVATE);
+}
+
+void UpdateAwake(const ClockData* data)
+{
+    // The display may still turn off; only the system stays awake.
+    static bool awake;
+    if (AwakeChanged(data, &awake))
+        SetThreadExecutionState(awake ? ES_CONTINUOUS | ES_SYSTEM_REQUIRED : ES_CONTINUOUS);
 }
 
 static HWND ListBoxOf(DisplayBox box)
@@ -39,7 +86,7 @@ void HostLocalTime(LocalTime* out)
 
 void HostRaiseWindow(HostWindow window)
 {
-    RaiseWindow((HWND)window);
+    RaiseForAlarm((HWND)window);
 }
 
 // From the system folder only: a DLL of the same name beside the program, or

@@ -18,6 +18,7 @@ static bool SettingsSaved;          // the close or session-end save has been ma
 static bool CloseAfterDialog;       // a close came while the settings dialog was open
 static uint32_t DeadlineTick;       // what the deadline timer is armed for
 static bool DeadlineArmed;
+static int IconRetries;             // of an icon the shell refused
 
 // Each handler locks the record for one message; NULL when there is none.
 static ClockData* LockClock()
@@ -99,6 +100,7 @@ static void ArmDeadline(HWND window, const ClockData* data, uint32_t now, bool h
 static void Rearm(HWND window, const ClockData* data)
 {
     ArmDeadline(window, data, GetTickCount(), false, false);
+    UpdateAwake(data);
 }
 
 // One evaluation per timer message, then the deadline timer set afresh. The
@@ -118,6 +120,7 @@ static void OnTimer(HWND window, WPARAM id)
     if (data && (id == CLOCK_TIMER_ID || due))
         ClockTick(window, data, due);
     ArmDeadline(window, data, now, data && due, id == DEADLINE_TIMER_ID);
+    UpdateAwake(data);
     UnlockClock(data);
 }
 
@@ -177,6 +180,7 @@ static void OnClose(HWND window)
         GlobalFree(ClockMemory);
         ClockMemory = NULL;
     }
+    UpdateAwake(NULL);
     DestroyWindow(window);
 }
 
@@ -242,6 +246,20 @@ static LRESULT OnHitTest(HWND window, WPARAM wParam, LPARAM lParam)
     return DefDlgProcA(window, WM_NCHITTEST, wParam, lParam);
 }
 
+// At logon the taskbar may not be there yet, and it sends no TaskbarCreated
+// when it comes: try again from a timer for a while.
+static void AddIconOrRetry(HWND window)
+{
+    if (!AddTrayIcon(window, TrayTip))
+        SetTimer(window, ICON_RETRY_TIMER_ID, ICON_RETRY_MS, NULL);
+}
+
+static void RetryIcon(HWND window)
+{
+    if (AddTrayIcon(window, TrayTip) || ++IconRetries >= ICON_RETRY_LIMIT)
+        KillTimer(window, ICON_RETRY_TIMER_ID);
+}
+
 static LRESULT OnTrayNotify(HWND window, WPARAM wParam, LPARAM lParam)
 {
     ClockData* data = LockClock();
@@ -281,14 +299,18 @@ static LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_COMMAND:
         return OnCommand(window, message, wParam, lParam);
     case WM_TIMER:
-        OnTimer(window, wParam);
+        if (wParam == ICON_RETRY_TIMER_ID)
+            RetryIcon(window);
+        else
+            OnTimer(window, wParam);
         return 0;
     case WM_TRAYNOTIFY:
         return OnTrayNotify(window, wParam, lParam);
     default:
         // A restarted taskbar has lost every icon; put ours back.
         if (message == TaskbarCreatedMessage && message != 0) {
-            SetTrayIcon(window, NIM_ADD, 0, IDI_VELMARIS, TrayTip);
+            KillTimer(window, ICON_RETRY_TIMER_ID);
+            AddTrayIcon(window, TrayTip);
             return 0;
         }
         return DefDlgProcA(window, message, wParam, lParam);
@@ -338,7 +360,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCode)
     }
     UnlockClock(data);
 
-    SetTrayIcon(MainWindow, NIM_ADD, 0, IDI_VELMARIS, TrayTip);
+    AddIconOrRetry(MainWindow);
     if (!SetTimer(MainWindow, CLOCK_TIMER_ID, MsToNextSecond(), NULL)) {
         MessageBoxA(MainWindow, "Too many clocks or timers!", "Velmaris", MB_ICONWARNING);
         return 0;

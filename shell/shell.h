@@ -13,9 +13,16 @@ extern HWND MainWindow;
 extern HWND ClockLinesBox;
 extern HWND CountdownLineBox;
 
-// Restored if minimized, then SetWindowPos topmost and not-topmost: in front
-// of all others, shown, not left topmost.
-void RaiseWindow(HWND window);
+// In front of all others and shown, not left topmost; restored first if
+// minimized, and moved onto the nearest work area if it lies on no monitor.
+// The icon's raise, which the user asked for, activates the window; the
+// alarm's leaves the focus where it is, so that keys typed meanwhile go on
+// to the window the user is typing into.
+void RaiseForUser(HWND window);
+void RaiseForAlarm(HWND window);
+// Keeps the system out of idle sleep while the countdown has something
+// pending; asks the system only when that changes. NULL once closed.
+void UpdateAwake(const ClockData* data);
 
 // A function of a system DLL loaded on first use, for calls most runs never
 // make: not loading their DLL at start-up keeps the program small in memory.
@@ -24,6 +31,8 @@ FARPROC SystemProc(const char* dll, const char* name);
 
 // Notification-area icon.
 BOOL SetTrayIcon(HWND window, DWORD action, UINT id, UINT iconResource, const char* tip);
+// Adds the icon (ID 0, icon IDI_VELMARIS) and asks the shell for its keyboard selection.
+BOOL AddTrayIcon(HWND window, const char* tip);
 LRESULT OnTrayMessage(HWND window, WPARAM wParam, LPARAM lParam);
 
 // Settings dialog over a working copy of the record's settings; OK writes it

@@ -1,5 +1,6 @@
 // The notification-area icon: one icon with the tip "Velmaris"; a left-button
-// press on it raises the main window.
+// press on it raises the main window, selecting it by mouse or keyboard also
+// activates the window.
 
 #include "resource.h"
 #include "shell.h"
@@ -18,15 +19,41 @@ BOOL SetTrayIcon(HWND window, DWORD action, UINT id, UINT iconResource, const ch
     record.uCallbackMessage = WM_TRAYNOTIFY;
     record.hIcon = LoadIconA(MainInstance, MAKEINTRESOURCEA(iconResource));
     lstrcpynA(record.szTip, tip ? tip : "", 64);
-    BOOL result = Shell_NotifyIconA(action, &record);
-    if (record.hIcon)
-        DestroyIcon(record.hIcon);
-    return result;
+    // LoadIconA's icon is shared and lives with the module: never destroyed.
+    return Shell_NotifyIconA(action, &record);
+}
+
+BOOL AddTrayIcon(HWND window, const char* tip)
+{
+    if (!SetTrayIcon(window, NIM_ADD, 0, IDI_VELMARIS, tip))
+        return FALSE;
+    // Version 3 makes the shell send NIN_SELECT and NIN_KEYSELECT (Enter or
+    // Space on the icon) and keeps lParam the event itself, as the first form
+    // has it; it needs the second form of the record. A shell that refuses
+    // it keeps the icon in the first form.
+    NOTIFYICONDATAA record;
+    ZeroMemory(&record, sizeof record);
+    record.cbSize = NOTIFYICONDATAA_V2_SIZE;
+    record.hWnd = window;
+    record.uID = 0;
+    record.uVersion = NOTIFYICON_VERSION;
+    Shell_NotifyIconA(NIM_SETVERSION, &record);
+    return TRUE;
 }
 
 LRESULT OnTrayMessage(HWND window, WPARAM, LPARAM lParam)
 {
-    if (lParam == WM_LBUTTONDOWN)
-        RaiseWindow(window);
+    switch (lParam) {
+    case WM_LBUTTONDOWN:
+        RaiseForUser(window);
+        break;
+    case NIN_SELECT:
+    case NIN_KEYSELECT:
+        // The shell lets the icon's owner take the foreground here, so that
+        // a keyboard user lands on the buttons.
+        RaiseForUser(window);
+        SetForegroundWindow(window);
+        break;
+    }
     return 1;
 }

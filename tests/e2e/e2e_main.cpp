@@ -192,6 +192,7 @@ TEST(Countdown, RunsDownAndExpiresInFrontShowingThePreset)
     EXPECT_TRUE(CountsDown(trace, 1));
     EXPECT_TRUE(WaitUntil([&] { return IsAbove(app.Main(), cover); }, "Velmaris raised over the cover"));
     EXPECT_FALSE(ExStyle(app.Main()) & WS_EX_TOPMOST) << "raised, but not left topmost";
+    EXPECT_TRUE(GetForegroundWindow() == cover && GetFocus() == cover) << "the alarm took the focus";
 
     ASSERT_TRUE(app.WaitTicks(2));
     EXPECT_EQ(Lines{" 0:03"}, app.Lines(CountdownBox)) << "without restart nothing runs again";
@@ -342,12 +343,16 @@ TEST(OnTime, TimeLineTurnsWithTheSystemClock)
 TEST(Countdown, MinimizedItCountsExpiresAndComesBack)
 {
     Velmaris app;  // as a shortcut set to run minimized starts it
-    ASSERT_TRUE(app.Start(FreshWorkDir("[SETTING]\r\nTimerMinute=0\r\nTimerSecond=2\r\n"),
+    ASSERT_TRUE(app.Start(FreshWorkDir("[WINDOW]\r\nleft=-2000\r\ntop=-2000\r\n"
+                                       "[SETTING]\r\nTimerMinute=0\r\nTimerSecond=2\r\n"),
                           SW_SHOWMINNOACTIVE));
     ASSERT_TRUE(IsIconic(app.Main()));
     std::vector<double> lateness;
     ExpectEndsOnTime(app, 2000, 0, 1, &lateness);
     EXPECT_TRUE(WaitUntil([&] { return !IsIconic(app.Main()) && IsWindowVisible(app.Main()); },
                           "the window restored at the end", 500));
+    RECT work, r = WindowRect(app.Main());  // from a monitor that is gone onto the work area
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    EXPECT_TRUE(r.left == work.left && r.top == work.top) << r.left << "," << r.top;
     ASSERT_TRUE(app.Close());
 }
