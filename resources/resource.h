@@ -39,7 +39,7 @@
 #define SECOND_MARGIN_MS    2   /* how far past the second the clock tick aims */
 #define ICON_RETRY_TIMER_ID 3   /* adds the icon again until the taskbar takes it */
 #define ICON_RETRY_MS       4000
-#define ICON_RETRY_LIMIT    30  /* attempts: two minutes */
+#define ICON_RETRY_LIMIT    30  /* refused attempts: two minutes */
 
 /* WM_APP + 100 */
 #define WM_TRAYNOTIFY       0x8064

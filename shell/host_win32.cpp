@@ -13,33 +13,36 @@ static LONG Within(LONG start, LONG size, LONG low, LONG high)
 }
 
 // A window left on a monitor that is gone (undocked) could never be seen or
-// stopped: onto the nearest work area with it. The place is saved as at the
-// end of a drag, once the raise is done: the alarm does not wait for the disk.
-static void BringIntoView(HWND window)
+// stopped: it goes onto the nearest work area. SWP_NOMOVE for a window that
+// is on a monitor, even partly; else 0, and to holds the new place.
+static UINT PlaceInView(HWND window, POINT* to)
 {
     RECT r;
     MONITORINFO info;
     info.cbSize = sizeof info;
     if (!GetWindowRect(window, &r) || MonitorFromRect(&r, MONITOR_DEFAULTTONULL) ||
         !GetMonitorInfoA(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &info))
-        return;
-    const RECT& work = info.rcWork;
-    SetWindowPos(window, NULL, Within(r.left, r.right - r.left, work.left, work.right),
-                 Within(r.top, r.bottom - r.top, work.top, work.bottom), 0, 0,
-                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    PostMessageA(window, WM_EXITSIZEMOVE, 0, 0);
+        return SWP_NOMOVE;
+    to->x = Within(r.left, r.right - r.left, info.rcWork.left, info.rcWork.right);
+    to->y = Within(r.top, r.bottom - r.top, info.rcWork.top, info.rcWork.bottom);
+    return 0;
 }
 
-static void Raise(HWND window, int restore, UINT noActivate)
+static void Raise(HWND window, int restore, UINT flags)
 {
     // SetWindowPos alone would leave a minimized window minimized, and it has
     // no taskbar button to bring it back by.
     if (IsIconic(window))
         ShowWindow(window, restore);
-    BringIntoView(window);
-    UINT flags = SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW | noActivate;
-    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, flags);
-    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, flags);
+    POINT to = {0, 0};
+    UINT stay = PlaceInView(window, &to);
+    flags |= SWP_NOSIZE | SWP_SHOWWINDOW;
+    SetWindowPos(window, HWND_TOPMOST, to.x, to.y, 0, 0, flags | stay);
+    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, flags | SWP_NOMOVE);
+    // Saved as at the end of a drag, once the raise is done: the alarm does
+    // not wait for the disk.
+    if (!stay)
+        PostMessageA(window, WM_EXITSIZEMOVE, 0, 0);
 }
 
 void RaiseForUser(HWND window)
@@ -47,17 +50,12 @@ void RaiseForUser(HWND window)
     Raise(window, SW_RESTORE, 0);
 }
 
-void RaiseForAlarm(HWND window)
-{
-    Raise(window, SW_SHOWNOACTIVATE, SWP_NOACTIVATE);
-}
-
 void UpdateAwake(const ClockData* data)
 {
     // The display may still turn off; only the system stays awake.
     static bool awake;
     if (AwakeChanged(data, &awake))
-        SetThreadExecutionState(awake ? ES_CONTINUOUS | ES_SYSTEM_REQUIRED : ES_CONTINUOUS);
+        SetThreadExecutionState(ES_CONTINUOUS | (awake ? ES_SYSTEM_REQUIRED : 0));
 }
 
 static HWND ListBoxOf(DisplayBox box)
@@ -84,9 +82,10 @@ void HostLocalTime(LocalTime* out)
     out->wMilliseconds = now.wMilliseconds;
 }
 
+// The alarm's raise leaves the focus where it is.
 void HostRaiseWindow(HostWindow window)
 {
-    RaiseForAlarm((HWND)window);
+    Raise((HWND)window, SW_SHOWNOACTIVATE, SWP_NOACTIVATE);
 }
 
 // From the system folder only: a DLL of the same name beside the program, or

@@ -18,7 +18,7 @@ static bool SettingsSaved;          // the close or session-end save has been ma
 static bool CloseAfterDialog;       // a close came while the settings dialog was open
 static uint32_t DeadlineTick;       // what the deadline timer is armed for
 static bool DeadlineArmed;
-static int IconRetries;             // of an icon the shell refused
+static int IconAttempts;            // refused attempts to add the icon
 
 // Each handler locks the record for one message; NULL when there is none.
 static ClockData* LockClock()
@@ -247,17 +247,14 @@ static LRESULT OnHitTest(HWND window, WPARAM wParam, LPARAM lParam)
 }
 
 // At logon the taskbar may not be there yet, and it sends no TaskbarCreated
-// when it comes: try again from a timer for a while.
-static void AddIconOrRetry(HWND window)
+// when it comes: a refused icon is tried again from a timer for a while.
+static void AddIcon(HWND window)
 {
-    if (!AddTrayIcon(window, TrayTip))
-        SetTimer(window, ICON_RETRY_TIMER_ID, ICON_RETRY_MS, NULL);
-}
-
-static void RetryIcon(HWND window)
-{
-    if (AddTrayIcon(window, TrayTip) || ++IconRetries >= ICON_RETRY_LIMIT)
+    if (SetTrayIcon(window, NIM_ADD, 0, IDI_VELMARIS, TrayTip) ||
+        ++IconAttempts >= ICON_RETRY_LIMIT)
         KillTimer(window, ICON_RETRY_TIMER_ID);
+    else
+        SetTimer(window, ICON_RETRY_TIMER_ID, ICON_RETRY_MS, NULL);
 }
 
 static LRESULT OnTrayNotify(HWND window, WPARAM wParam, LPARAM lParam)
@@ -300,7 +297,7 @@ static LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LP
         return OnCommand(window, message, wParam, lParam);
     case WM_TIMER:
         if (wParam == ICON_RETRY_TIMER_ID)
-            RetryIcon(window);
+            AddIcon(window);
         else
             OnTimer(window, wParam);
         return 0;
@@ -309,8 +306,7 @@ static LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LP
     default:
         // A restarted taskbar has lost every icon; put ours back.
         if (message == TaskbarCreatedMessage && message != 0) {
-            KillTimer(window, ICON_RETRY_TIMER_ID);
-            AddTrayIcon(window, TrayTip);
+            AddIcon(window);
             return 0;
         }
         return DefDlgProcA(window, message, wParam, lParam);
@@ -360,7 +356,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCode)
     }
     UnlockClock(data);
 
-    AddIconOrRetry(MainWindow);
+    AddIcon(MainWindow);
     if (!SetTimer(MainWindow, CLOCK_TIMER_ID, MsToNextSecond(), NULL)) {
         MessageBoxA(MainWindow, "Too many clocks or timers!", "Velmaris", MB_ICONWARNING);
         return 0;

@@ -16,10 +16,9 @@ extern HWND CountdownLineBox;
 // In front of all others and shown, not left topmost; restored first if
 // minimized, and moved onto the nearest work area if it lies on no monitor.
 // The icon's raise, which the user asked for, activates the window; the
-// alarm's leaves the focus where it is, so that keys typed meanwhile go on
-// to the window the user is typing into.
+// alarm's (HostRaiseWindow) leaves the focus where it is, so that keys typed
+// meanwhile go on to the window the user is typing into.
 void RaiseForUser(HWND window);
-void RaiseForAlarm(HWND window);
 // Keeps the system out of idle sleep while the countdown has something
 // pending; asks the system only when that changes. NULL once closed.
 void UpdateAwake(const ClockData* data);
@@ -30,9 +29,8 @@ void UpdateAwake(const ClockData* data);
 FARPROC SystemProc(const char* dll, const char* name);
 
 // Notification-area icon.
+// NIM_ADD also asks the shell for the icon's keyboard selection.
 BOOL SetTrayIcon(HWND window, DWORD action, UINT id, UINT iconResource, const char* tip);
-// Adds the icon (ID 0, icon IDI_VELMARIS) and asks the shell for its keyboard selection.
-BOOL AddTrayIcon(HWND window, const char* tip);
 LRESULT OnTrayMessage(HWND window, WPARAM wParam, LPARAM lParam);
 
 // Settings dialog over a working copy of the record's settings; OK writes it

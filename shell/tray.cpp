@@ -20,25 +20,17 @@ BOOL SetTrayIcon(HWND window, DWORD action, UINT id, UINT iconResource, const ch
     record.hIcon = LoadIconA(MainInstance, MAKEINTRESOURCEA(iconResource));
     lstrcpynA(record.szTip, tip ? tip : "", 64);
     // LoadIconA's icon is shared and lives with the module: never destroyed.
-    return Shell_NotifyIconA(action, &record);
-}
-
-BOOL AddTrayIcon(HWND window, const char* tip)
-{
-    if (!SetTrayIcon(window, NIM_ADD, 0, IDI_VELMARIS, tip))
-        return FALSE;
-    // Version 3 makes the shell send NIN_SELECT and NIN_KEYSELECT (Enter or
-    // Space on the icon) and keeps lParam the event itself, as the first form
-    // has it; it needs the second form of the record. A shell that refuses
-    // it keeps the icon in the first form.
-    NOTIFYICONDATAA record;
-    ZeroMemory(&record, sizeof record);
-    record.cbSize = NOTIFYICONDATAA_V2_SIZE;
-    record.hWnd = window;
-    record.uID = 0;
-    record.uVersion = NOTIFYICON_VERSION;
-    Shell_NotifyIconA(NIM_SETVERSION, &record);
-    return TRUE;
+    BOOL result = Shell_NotifyIconA(action, &record);
+    if (result && action == NIM_ADD) {
+        // Version 3 makes the shell send NIN_SELECT and NIN_KEYSELECT (Enter
+        // or Space on the icon) and keeps lParam the event itself, as the
+        // first form has it; it needs the second form of the record. A shell
+        // that refuses it keeps the icon in the first form.
+        record.cbSize = NOTIFYICONDATAA_V2_SIZE;
+        record.uVersion = NOTIFYICON_VERSION;
+        Shell_NotifyIconA(NIM_SETVERSION, &record);
+    }
+    return result;
 }
 
 LRESULT OnTrayMessage(HWND window, WPARAM, LPARAM lParam)
