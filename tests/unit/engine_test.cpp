@@ -109,9 +109,8 @@ TEST_F(Engine, CountdownExpiresAcrossTheTickWrap)
 
 // A 0:05 run started at 1500 ends at 6500 and is noticed by the tick at 7000;
 // a restart 3 s after the nominal end comes with the tick at 10000, and that
-// run ends exactly on the tick at 15000. The system is kept awake while a run
-// counts or a restart is pending: + asked, a still awake, x given up, - not awake;
-// at Start, each tick, then Stop, Start and close.
+// run ends exactly on the tick at 15000. At Start, each tick, Stop, Start and close, the system
+// is kept awake while a run counts or a restart is pending: + asked, a kept, x dropped, - not.
 TEST_F(Engine, AlarmTable)
 {
     struct { int32_t sound, restart; const char* ticks[16]; } const rows[] = {
@@ -123,7 +122,7 @@ TEST_F(Engine, AlarmTable)
     for (const auto& row : rows) {
         ShortRun(row.sound, row.restart);
         bool awake = false;
-        std::string seen;
+        std::string seen;  // what AwakeChanged made of each step
         auto see = [&](ClockData* data) { seen += "-ax+"[AwakeChanged(data, &awake) * 2 + awake]; };
         StartAt(1500);
         see(&d);
