@@ -35,15 +35,21 @@ BOOL SetTrayIcon(HWND window, DWORD action, UINT id, UINT iconResource, const ch
 
 LRESULT OnTrayMessage(HWND window, WPARAM, LPARAM lParam)
 {
+    // A click comes as press, release and NIN_SELECT: its press has raised
+    // the window already.
+    static bool pressed;
     switch (lParam) {
     case WM_LBUTTONDOWN:
         RaiseForUser(window);
+        pressed = true;
         break;
     case NIN_SELECT:
     case NIN_KEYSELECT:
+        if (!pressed || lParam == NIN_KEYSELECT)
+            RaiseForUser(window);
+        pressed = false;
         // The shell lets the icon's owner take the foreground here, so that
         // a keyboard user lands on the buttons.
-        RaiseForUser(window);
         SetForegroundWindow(window);
         break;
     }
