@@ -187,3 +187,11 @@ void RunTimers(HostWindow mainWindow, ClockData* data, const ClockNow* now, Time
     plan->deadline = 1;
     plan->deadlineMs = wait > 0 ? (uint32_t)wait : 0u;
 }
+
+bool AwakeChanged(const ClockData* data, bool* awake)
+{
+    bool now = data && (data->Running != 0 || RestartPending(data));
+    bool changed = now != *awake;
+    *awake = now;
+    return changed;
+}

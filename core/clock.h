@@ -73,6 +73,11 @@ struct TimerPlan {
 void RunTimers(HostWindow mainWindow, ClockData* data, const ClockNow* now, TimerFired fired,
                TimerPlan* plan);
 
+// *awake takes whether the system must stay out of idle sleep: while a run
+// counts or an automatic restart is pending, never without a record (closed).
+// True when that changed it, the only time the request to the system changes.
+bool AwakeChanged(const ClockData* data, bool* awake);
+
 // Display lines.
 void ClearListBox(DisplayBox listBox);
 void ShowClockLines(const ClockData* data, const LocalTime* time);

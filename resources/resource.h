@@ -36,6 +36,9 @@
 
 #define CLOCK_TIMER_ID      1   /* just after each second of the local time */
 #define DEADLINE_TIMER_ID   2   /* the countdown's next end, restart or beep */
+#define ICON_RETRY_TIMER_ID 3   /* adds the icon again until the taskbar takes it */
+#define ICON_RETRY_MS       4000
+#define ICON_RETRY_LIMIT    30  /* refused attempts: two minutes */
 
 /* WM_APP + 100 */
 #define WM_TRAYNOTIFY       0x8064

@@ -3,14 +3,59 @@
 
 #include <mmsystem.h>
 
-void RaiseWindow(HWND window)
+// Where a span of the given size starting at start, moved as little as it
+// must, lies within low to high; at low when it is larger.
+static LONG Within(LONG start, LONG size, LONG low, LONG high)
+{
+    if (start > high - size)
+        start = high - size;
+    return start < low ? low : start;
+}
+
+// A window left on a monitor that is gone (undocked) could never be seen or
+// stopped: it goes onto the nearest work area. SWP_NOMOVE for a window that
+// is on a monitor, even partly; else 0, and to holds the new place.
+static UINT PlaceInView(HWND window, POINT* to)
+{
+    RECT r;
+    MONITORINFO info;
+    info.cbSize = sizeof info;
+    if (!GetWindowRect(window, &r) || MonitorFromRect(&r, MONITOR_DEFAULTTONULL) ||
+        !GetMonitorInfoA(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &info))
+        return SWP_NOMOVE;
+    to->x = Within(r.left, r.right - r.left, info.rcWork.left, info.rcWork.right);
+    to->y = Within(r.top, r.bottom - r.top, info.rcWork.top, info.rcWork.bottom);
+    return 0;
+}
+
+static void Raise(HWND window, int restore, UINT flags)
 {
     // SetWindowPos alone would leave a minimized window minimized, and it has
     // no taskbar button to bring it back by.
     if (IsIconic(window))
-        ShowWindow(window, SW_RESTORE);
-    SetWindowPos(window, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+        ShowWindow(window, restore);
+    POINT to = {0, 0};
+    UINT stay = PlaceInView(window, &to);
+    flags |= SWP_NOSIZE | SWP_SHOWWINDOW;
+    SetWindowPos(window, HWND_TOPMOST, to.x, to.y, 0, 0, flags | stay);
+    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, flags | SWP_NOMOVE);
+    // Saved as at the end of a drag, once the raise is done: the alarm does
+    // not wait for the disk.
+    if (!stay)
+        PostMessageA(window, WM_EXITSIZEMOVE, 0, 0);
+}
+
+void RaiseForUser(HWND window)
+{
+    Raise(window, SW_RESTORE, 0);
+}
+
+void UpdateAwake(const ClockData* data)
+{
+    // The display may still turn off; only the system stays awake.
+    static bool awake;
+    if (AwakeChanged(data, &awake))
+        SetThreadExecutionState(ES_CONTINUOUS | (awake ? ES_SYSTEM_REQUIRED : 0));
 }
 
 static HWND ListBoxOf(DisplayBox box)
@@ -33,9 +78,10 @@ void ReadClockNow(ClockNow* now)
     now->local.wMilliseconds = local.wMilliseconds;
 }
 
+// The alarm's raise leaves the focus where it is.
 void HostRaiseWindow(HostWindow window)
 {
-    RaiseWindow((HWND)window);
+    Raise((HWND)window, SW_SHOWNOACTIVATE, SWP_NOACTIVATE);
 }
 
 static FARPROC KernelProc(const char* name)

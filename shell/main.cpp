@@ -16,6 +16,7 @@ static HGLOBAL ClockMemory;       // the ClockData block, NULL once freed
 static UINT TaskbarCreatedMessage;  // sent when the taskbar (re)starts
 static bool SettingsSaved;          // the close or session-end save has been made
 static bool CloseAfterDialog;       // a close came while the settings dialog was open
+static int IconAttempts;            // refused attempts to add the icon
 
 // Each handler locks the record for one message; NULL when there is none.
 static ClockData* LockClock()
@@ -85,6 +86,7 @@ static void OnTimer(HWND window, TimerFired fired)
     ReadClockNow(&now);
     RunTimers(window, data, &now, fired, &plan);
     ArmTimers(window, &plan);
+    UpdateAwake(data);
     UnlockClock(data);
 }
 
@@ -144,6 +146,7 @@ static void OnClose(HWND window)
         GlobalFree(ClockMemory);
         ClockMemory = NULL;
     }
+    UpdateAwake(NULL);
     DestroyWindow(window);
 }
 
@@ -214,6 +217,17 @@ static LRESULT OnHitTest(HWND window, WPARAM wParam, LPARAM lParam)
     return DefDlgProcA(window, WM_NCHITTEST, wParam, lParam);
 }
 
+// At logon the taskbar may not be there yet, and it sends no TaskbarCreated
+// when it comes: a refused icon is tried again from a timer for a while.
+static void AddIcon(HWND window)
+{
+    if (SetTrayIcon(window, NIM_ADD, 0, IDI_VELMARIS, TrayTip) ||
+        ++IconAttempts >= ICON_RETRY_LIMIT)
+        KillTimer(window, ICON_RETRY_TIMER_ID);
+    else
+        SetTimer(window, ICON_RETRY_TIMER_ID, ICON_RETRY_MS, NULL);
+}
+
 static LRESULT OnTrayNotify(HWND window, WPARAM wParam, LPARAM lParam)
 {
     ClockData* data = LockClock();
@@ -253,14 +267,17 @@ static LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_COMMAND:
         return OnCommand(window, message, wParam, lParam);
     case WM_TIMER:
-        OnTimer(window, wParam == CLOCK_TIMER_ID ? ClockTimer : DeadlineTimer);
+        if (wParam == ICON_RETRY_TIMER_ID)
+            AddIcon(window);
+        else
+            OnTimer(window, wParam == CLOCK_TIMER_ID ? ClockTimer : DeadlineTimer);
         return 0;
     case WM_TRAYNOTIFY:
         return OnTrayNotify(window, wParam, lParam);
     default:
         // A restarted taskbar has lost every icon; put ours back.
         if (message == TaskbarCreatedMessage && message != 0) {
-            SetTrayIcon(window, NIM_ADD, 0, IDI_VELMARIS, TrayTip);
+            AddIcon(window);
             return 0;
         }
         return DefDlgProcA(window, message, wParam, lParam);
@@ -324,7 +341,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCode)
     }
     UnlockClock(data);
 
-    SetTrayIcon(MainWindow, NIM_ADD, 0, IDI_VELMARIS, TrayTip);
+    AddIcon(MainWindow);
     if (!SetTimer(MainWindow, CLOCK_TIMER_ID, 1000, NULL)) {
         MessageBoxA(MainWindow, "Too many clocks or timers!", "Velmaris", MB_ICONWARNING);
         return 0;

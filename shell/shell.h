@@ -16,9 +16,15 @@ extern HWND CountdownLineBox;
 // Both clocks, read once for the message being handled.
 void ReadClockNow(ClockNow* now);
 
-// Restored if minimized, then SetWindowPos topmost and not-topmost: in front
-// of all others, shown, not left topmost.
-void RaiseWindow(HWND window);
+// In front of all others and shown, not left topmost; restored first if
+// minimized, and moved onto the nearest work area if it lies on no monitor.
+// The icon's raise, which the user asked for, activates the window; the
+// alarm's (HostRaiseWindow) leaves the focus where it is, so that keys typed
+// meanwhile go on to the window the user is typing into.
+void RaiseForUser(HWND window);
+// Keeps the system out of idle sleep while the countdown has something
+// pending; asks the system only when that changes. NULL once closed.
+void UpdateAwake(const ClockData* data);
 
 // Where the system has it, makes every later DLL load, the system's own
 // among them, search the system folder only.
@@ -30,6 +36,7 @@ void LimitDllSearch();
 FARPROC SystemProc(const char* dll, const char* name);
 
 // Notification-area icon.
+// NIM_ADD also asks the shell for the icon's keyboard selection.
 BOOL SetTrayIcon(HWND window, DWORD action, UINT id, UINT iconResource, const char* tip);
 LRESULT OnTrayMessage(HWND window, WPARAM wParam, LPARAM lParam);
 

@@ -1,5 +1,6 @@
 // The notification-area icon: one icon with the tip "Velmaris"; a left-button
-// press on it raises the main window.
+// press on it raises the main window, selecting it by mouse or keyboard also
+// activates the window.
 
 #include "resource.h"
 #include "shell.h"
@@ -18,15 +19,39 @@ BOOL SetTrayIcon(HWND window, DWORD action, UINT id, UINT iconResource, const ch
     record.uCallbackMessage = WM_TRAYNOTIFY;
     record.hIcon = LoadIconA(MainInstance, MAKEINTRESOURCEA(iconResource));
     lstrcpynA(record.szTip, tip ? tip : "", 64);
+    // LoadIconA's icon is shared and lives with the module: never destroyed.
     BOOL result = Shell_NotifyIconA(action, &record);
-    if (record.hIcon)
-        DestroyIcon(record.hIcon);
+    if (result && action == NIM_ADD) {
+        // Version 3 makes the shell send NIN_SELECT and NIN_KEYSELECT (Enter
+        // or Space on the icon) and keeps lParam the event itself, as the
+        // first form has it; it needs the second form of the record. A shell
+        // that refuses it keeps the icon in the first form.
+        record.cbSize = NOTIFYICONDATAA_V2_SIZE;
+        record.uVersion = NOTIFYICON_VERSION;
+        Shell_NotifyIconA(NIM_SETVERSION, &record);
+    }
     return result;
 }
 
 LRESULT OnTrayMessage(HWND window, WPARAM, LPARAM lParam)
 {
-    if (lParam == WM_LBUTTONDOWN)
-        RaiseWindow(window);
+    // A click comes as press, release and NIN_SELECT: its press has raised
+    // the window already.
+    static bool pressed;
+    switch (lParam) {
+    case WM_LBUTTONDOWN:
+        RaiseForUser(window);
+        pressed = true;
+        break;
+    case NIN_SELECT:
+    case NIN_KEYSELECT:
+        if (!pressed || lParam == NIN_KEYSELECT)
+            RaiseForUser(window);
+        pressed = false;
+        // The shell lets the icon's owner take the foreground here, so that
+        // a keyboard user lands on the buttons.
+        SetForegroundWindow(window);
+        break;
+    }
     return 1;
 }

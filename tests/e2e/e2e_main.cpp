@@ -192,6 +192,7 @@ TEST(Countdown, RunsDownAndExpiresInFrontShowingThePreset)
     EXPECT_TRUE(CountsDown(trace, 1));
     EXPECT_TRUE(WaitUntil([&] { return IsAbove(app.Main(), cover); }, "Velmaris raised over the cover"));
     EXPECT_FALSE(ExStyle(app.Main()) & WS_EX_TOPMOST) << "raised, but not left topmost";
+    EXPECT_TRUE(GetForegroundWindow() == cover && GetFocus() == cover) << "the alarm took the focus";
 
     ASSERT_TRUE(app.WaitTicks(2));
     EXPECT_EQ(Lines{" 0:03"}, app.Lines(CountdownBox)) << "without restart nothing runs again";
@@ -343,12 +344,14 @@ TEST(OnTime, TimeLineTurnsWithTheSystemClock)
 TEST(Countdown, MinimizedItCountsExpiresAndComesBack)
 {
     Velmaris app;  // as a shortcut set to run minimized starts it
-    ASSERT_TRUE(app.Start(FreshWorkDir("[SETTING]\r\nTimerMinute=0\r\nTimerSecond=2\r\n"),
+    ASSERT_TRUE(app.Start(FreshWorkDir("[WINDOW]\r\nleft=-2000\r\ntop=-2000\r\n"
+                                       "[SETTING]\r\nTimerMinute=0\r\nTimerSecond=2\r\n"),
                           SW_SHOWMINNOACTIVE));
     ASSERT_TRUE(IsIconic(app.Main()));
     std::vector<double> lateness;
     ExpectEndsOnTime(app, 2000, 0, 1, &lateness);
     EXPECT_TRUE(WaitUntil([&] { return !IsIconic(app.Main()) && IsWindowVisible(app.Main()); },
                           "the window restored at the end", 500));
+    EXPECT_TRUE(MonitorFromWindow(app.Main(), MONITOR_DEFAULTTONULL)) << "saved on a monitor now gone";
     ASSERT_TRUE(app.Close());
 }

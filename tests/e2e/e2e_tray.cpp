@@ -354,3 +354,31 @@ TEST(Tray, TaskbarCreatedPutsALostIconBack)
     ASSERT_TRUE(app.Close());
     EXPECT_TRUE(WaitGone(xid));
 }
+
+TEST(Tray, RaisesIntoViewAndSelectionActivates)
+{
+    RECT work;
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+    for (RECT row : {RECT{100, 100, NIN_KEYSELECT, 0}, {100, 100, NIN_SELECT, 0},
+                     {-2000, -2000, WM_LBUTTONDOWN, 0}, {work.right - 40, -30, WM_LBUTTONDOWN, 0}}) {
+        SCOPED_TRACE(Describe(row));  // saved left, top; the icon's event (select: Win+B, arrows, Enter)
+        Velmaris app;
+        ASSERT_TRUE(app.Start(FreshWorkDir(("[WINDOW]\r\nleft=" + std::to_string(row.left) +
+                                            "\r\ntop=" + std::to_string(row.top) + "\r\n").c_str())));
+        RECT r = WindowRect(app.Main());
+        bool lost = row.left == -2000, selected = row.right != WM_LBUTTONDOWN;
+        HWND cover = CoverWindow(lost ? work : r);
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == cover; }, "the cover in front"));
+        PostMessageA(app.Main(), WM_APP + 100, 0, row.right);  // the icon's callback message
+        EXPECT_TRUE(WaitUntil([&] { return IsAbove(app.Main(), cover) &&
+                                           (!selected || GetForegroundWindow() == app.Main()); },
+                              "raised, and in the foreground if selected"));
+        OffsetRect(&r, lost ? work.left - r.left : 0, lost ? work.top - r.top : 0);
+        EXPECT_PRED2(SameRect, r, WindowRect(app.Main())) << Describe(WindowRect(app.Main()));
+        std::string t;  // read once, after a tick: a read during the save would make it skip the file
+        EXPECT_TRUE(!lost || (app.WaitTicks(1) && ReadText(app.IniPath(), &t) && IniLines(t) == SavedIni(r)))
+            << t;
+        DestroyWindow(cover);
+        ASSERT_TRUE(app.Close());
+    }
+}

@@ -115,6 +115,8 @@ TEST_F(Engine, CountdownExpiresAcrossTheTickWrap)
 // A 0:05 run started at 1500 ends at 6500 and is noticed by the tick at 7000;
 // a restart 3 s after the nominal end comes with the tick at 10000, and that
 // run, started at 9500, ends at 14500 and is noticed at 15000.
+// At Start, each tick, Stop, Start and close, the system is kept awake while a
+// run counts or a restart is pending: + asked, a kept, x dropped, - not.
 TEST_F(Engine, AlarmTable)
 {
     struct { int32_t sound, restart; const char* ticks[16]; } const rows[] = {
@@ -125,13 +127,20 @@ TEST_F(Engine, AlarmTable)
     };
     for (const auto& row : rows) {
         ShortRun(row.sound, row.restart);
+        bool awake = false;
+        std::string seen;  // what AwakeChanged made of each step
+        auto see = [&](ClockData* data) { seen += "-ax+"[AwakeChanged(data, &awake) * 2 + awake]; };
         StartAt(1500);
+        see(&d);
         for (int i = 0; i < 16; ++i) {
             uint32_t tick = 2000 + 1000 * i;
             EXPECT_EQ(TickAt(tick), row.ticks[i])
                 << "SoundFormat " << row.sound << " Restart " << row.restart << " tick " << tick;
+            see(&d);
         }
         EXPECT_EQ(d.RestartArmed, 1);
+        StopTimer(&d), see(&d), StartAt(30000), see(&d), see(nullptr);
+        EXPECT_EQ(row.restart ? "+aaaaaaaaaaaaaaaax+x" : "+aaaaax-----------+x", seen) << row.restart;
     }
 }
 
