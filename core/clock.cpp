@@ -87,8 +87,10 @@ void CheckRestart(ClockData* data, uint32_t now)
     if (!RestartPending(data))
         return;
     data->BeepPending = 0;
+    // The same test as the deadline's (RestartTick + 1 reached), so the two
+    // agree even half the tick range away.
     uint32_t start = RestartTick(data);
-    if (TickDifference(start, now) >= 0)
+    if (TickDifference(start + 1u, now) > 0)
         return;
     if (TickDifference(start + (uint32_t)data->DurationMs, now) <= 0)
         start = now;  // no burst of alarms to catch up, and no start that stands still
