@@ -99,7 +99,7 @@ void CheckTick(const ClockData& pre, const ClockData& d, TimerFired fired, const
         CHECK(memcmp(&pre, &d, sizeof d) == 0 && host.raises + host.beeps + host.waves == 0);
         return;
     }
-    bool restarted = gate && (int32_t)(RestartAt(pre) - now) < 0;
+    bool restarted = gate && (int32_t)(RestartAt(pre) + 1u - now) <= 0;
     bool late = (int32_t)(RestartAt(pre) + (uint32_t)pre.DurationMs - now) <= 0;
     uint32_t start = !restarted ? pre.StartTick : late ? now : RestartAt(pre);
     bool counting = pre.Running != 0 || restarted;
