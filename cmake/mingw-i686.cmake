@@ -9,4 +9,4 @@ set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# The build tree's wine-exec wrapper (cmake/win32.cmake) is the emulator.
+# The build tree's wine-exec wrapper (tests/CMakeLists.txt) is the emulator.

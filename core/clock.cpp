@@ -2,9 +2,6 @@
 
 #include <stdarg.h>
 #include <stdio.h>
-#include <string.h>
-
-#include "../settings/settings.h"
 
 bool FormatText(char* out, size_t size, const char* format, ...)
 {
@@ -27,16 +24,6 @@ int32_t PresetDurationMs(int32_t minutes, int32_t seconds)
 {
     uint32_t total = ((uint32_t)minutes * 60u + (uint32_t)seconds) * 1000u;
     return (int32_t)total;
-}
-
-void InitClockData(ClockData* data)
-{
-    memset(data->SoundWav, 0, sizeof data->SoundWav);
-    if (HostCurrentDirectory(data->WorkDir, sizeof data->WorkDir) == 0)
-        data->WorkDir[0] = '\0';  // no usable directory: the settings file counts as unopenable
-    TransferSettings(data, 0);
-    data->RestartArmed = 0;
-    data->DurationMs = PresetDurationMs(data->TimerMinute, data->TimerSecond);
 }
 
 // Tick arithmetic wraps in 32 bits; the sign of the result decides.

@@ -1,6 +1,6 @@
 // The one record of settings and countdown state, the countdown engine and
 // the text of every line the main window shows. Portable: all platform
-// needs go through host.h, the settings file through settings.h.
+// needs go through host.h. The settings file is the layer above.
 #pragma once
 #include <stddef.h>
 #include <stdint.h>
@@ -37,8 +37,6 @@ struct ClockNow {
     LocalTime local;  // the local time of day
 };
 
-// Record set-up on a zeroed record: working directory, settings file, derived values.
-void InitClockData(ClockData* data);
 // (TimerMinute * 60 + TimerSecond) * 1000 in wrapping 32-bit arithmetic, so
 // hand-edited presets of any size never overflow a signed int.
 int32_t PresetDurationMs(int32_t minutes, int32_t seconds);

@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "profile.h"
+#include "settings_host.h"
 
 const char SettingsFileName[] = "Velmaris.ini";
 
@@ -117,6 +118,16 @@ int TransferSettings(ClockData* data, int save)
         return 0;
     LoadSettings(path, data);
     return 1;
+}
+
+void InitClockData(ClockData* data)
+{
+    memset(data->SoundWav, 0, sizeof data->SoundWav);
+    if (HostCurrentDirectory(data->WorkDir, sizeof data->WorkDir) == 0)
+        data->WorkDir[0] = '\0';  // no usable directory: the settings file counts as unopenable
+    TransferSettings(data, 0);
+    data->RestartArmed = 0;
+    data->DurationMs = PresetDurationMs(data->TimerMinute, data->TimerSecond);
 }
 
 int SaveClockData(ClockData* data)

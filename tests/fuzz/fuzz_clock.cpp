@@ -19,6 +19,7 @@
 #include "clock.h"
 #include "memory_profile.h"
 #include "settings.h"
+#include "settings_host.h"
 
 #define CHECK(cond) ((cond) ? (void)0 : (fprintf(stderr, "check failed: %s\n", #cond), abort()))
 

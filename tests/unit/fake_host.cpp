@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include "settings_host.h"
+
 FakeHost fakeHost;
 
 void ResetFakeHost()
