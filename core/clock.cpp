@@ -2,6 +2,7 @@
 
 #include <stdarg.h>
 #include <stdio.h>
+#include <string.h>
 
 bool FormatText(char* out, size_t size, const char* format, ...)
 {
@@ -24,6 +25,27 @@ int32_t PresetDurationMs(int32_t minutes, int32_t seconds)
 {
     uint32_t total = ((uint32_t)minutes * 60u + (uint32_t)seconds) * 1000u;
     return (int32_t)total;
+}
+
+int32_t BoxValue(const char* text, int32_t low, int32_t high, int32_t fallback)
+{
+    size_t length = strlen(text);
+    if (length == 0 || length >= BoxTextSize - 1)  // empty, or cut short
+        return fallback;
+    const char* p = text;
+    while (*p == ' ')
+        ++p;
+    int32_t value = 0;
+    const char* digits = p;
+    for (; *p >= '0' && *p <= '9'; ++p)
+        if (value <= high)  // stops growing once out of range, so never overflows
+            value = value * 10 + (*p - '0');
+    bool number = p != digits;
+    while (*p == ' ')
+        ++p;
+    if (!number || *p != '\0' || value < low || value > high)
+        return fallback;
+    return value;
 }
 
 // Tick arithmetic wraps in 32 bits; the sign of the result decides.

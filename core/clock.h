@@ -41,6 +41,12 @@ struct ClockNow {
 // hand-edited presets of any size never overflow a signed int.
 int32_t PresetDurationMs(int32_t minutes, int32_t seconds);
 
+// The value a settings combo box's text gives, as read into BoxTextSize
+// bytes: a whole number from low to high, spaces around it allowed, counts;
+// anything else, a text that filled the buffer among it, gives the fallback.
+enum { BoxTextSize = 16 };
+int32_t BoxValue(const char* text, int32_t low, int32_t high, int32_t fallback);
+
 // Countdown engine. Each step takes the tick count as read once by the shell.
 void StartTimer(ClockData* data, uint32_t now);
 void StopTimer(ClockData* data);

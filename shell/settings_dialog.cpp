@@ -117,28 +117,12 @@ static void OnInitDialog(HWND dialog)
     EnableWindow(GetDlgItem(dialog, IDC_RESTART_SEC), DialogSettings.Restart != 0);
 }
 
-// The box's field holds the chosen list item or what the user typed: a whole
-// number within the list's range counts, anything else keeps the fallback.
+// The box's field holds the chosen list item or what the user typed.
 static int32_t ReadBoxValue(HWND dialog, int id, int32_t low, int32_t high, int32_t fallback)
 {
-    char text[16];
-    int length = (int)GetDlgItemTextA(dialog, id, text, sizeof text);
-    if (length <= 0 || length >= (int)sizeof text - 1)  // empty, or cut short
-        return fallback;
-    const char* p = text;
-    while (*p == ' ')
-        ++p;
-    int32_t value = 0;
-    const char* digits = p;
-    for (; *p >= '0' && *p <= '9'; ++p)
-        if (value <= high)  // stops growing once out of range, so never overflows
-            value = value * 10 + (*p - '0');
-    bool number = p != digits;
-    while (*p == ' ')
-        ++p;
-    if (!number || *p != '\0' || value < low || value > high)
-        return fallback;
-    return value;
+    char text[BoxTextSize] = "";
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return BoxValue(text, low, high, fallback);
 }
 
 static void OnOk(HWND dialog)
