@@ -7,7 +7,7 @@
 
 #include "host.h"
 
-enum { ClockTextSize = 260 };  // MAX_PATH: paths and values, terminating zero included
+enum { PathSize = 260 };  // MAX_PATH: paths and values, terminating zero included
 enum { LineSize = 256 };       // one display line
 
 struct ClockData {
@@ -15,7 +15,7 @@ struct ClockData {
     int32_t top;
     int32_t right;
     int32_t bottom;
-    char WorkDir[ClockTextSize];
+    char WorkDir[PathSize];
     int32_t TimerFormat;   // 0 = 12-hour with AM/PM, otherwise 24-hour
     uint32_t StartTick;
     int32_t DurationMs;
@@ -24,7 +24,7 @@ struct ClockData {
     int32_t Running;
     int32_t SoundFormat;   // 0 = default beep, otherwise the wave file SoundWav
     int32_t BeepPending;
-    char SoundWav[ClockTextSize];
+    char SoundWav[PathSize];
     int32_t Restart;
     int32_t RestartArmed;
     int32_t RestartSec;

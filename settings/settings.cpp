@@ -44,7 +44,7 @@ struct SettingKey {
     const char* section;
     const char* key;
     int32_t ClockData::*number;
-    char (ClockData::*text)[ClockTextSize];
+    char (ClockData::*text)[PathSize];
     const char* def;
 };
 
@@ -78,7 +78,7 @@ static void SaveSettings(const char* path, const ClockData* data)
 static void LoadSettings(const char* path, ClockData* data)
 {
     for (const SettingKey& key : Keys) {
-        char value[ClockTextSize];
+        char value[PathSize];
         // The restart delay is only kept while restart is on.
         if (key.number == &ClockData::RestartSec && data->Restart == 0) {
             data->RestartSec = ParseNumber(key.def);
@@ -89,7 +89,7 @@ static void LoadSettings(const char* path, ClockData* data)
             data->*key.number = ParseNumber(value);
         } else if (length != 0) {  // an empty value keeps the record's text
             memcpy(data->*key.text, value, sizeof value);
-            (data->*key.text)[ClockTextSize - 1] = '\0';
+            (data->*key.text)[PathSize - 1] = '\0';
         }
     }
 }
@@ -106,7 +106,7 @@ void SettingsChosen()
 
 int TransferSettings(ClockData* data, int save)
 {
-    char path[ClockTextSize];
+    char path[PathSize];
     bool named = SettingsPath(data, path, sizeof path);
     if (save) {
         if (!named || !MaySave || !ProfileOpenAlways(path))

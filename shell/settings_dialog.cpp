@@ -12,14 +12,14 @@ struct DialogValues {
     int32_t TimerMinute;
     int32_t TimerSecond;
     int32_t SoundFormat;
-    char SoundWav[ClockTextSize];
+    char SoundWav[PathSize];
     int32_t Restart;
     int32_t RestartSec;
 };
 
 static DialogValues DialogSettings;
 static DialogValues OpenedWith;  // the settings as the dialog opened, for unusable box input
-static char PickedFile[ClockTextSize + 1];
+static char PickedFile[PathSize + 1];
 static bool DialogActive;
 static HWND DialogWindow;
 static const char* WorkDir;  // the record's, locked while the dialog runs
@@ -29,14 +29,29 @@ bool SettingsDialogActive()
     return DialogActive;
 }
 
-HWND OpenSettingsDialog()
+// Any enabled standard dialog ("#32770") that ours owns is its file picker.
+static BOOL CALLBACK CancelPicker(HWND window, LPARAM dialog)
 {
-    return DialogWindow;
+    if (GetWindow(window, GW_OWNER) == (HWND)dialog && IsWindowEnabled(window)) {
+        char name[8] = "";
+        GetClassNameA(window, name, sizeof name);
+        if (lstrcmpA(name, "#32770") == 0)
+            SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    }
+    return TRUE;
+}
+
+void CloseSettingsDialog()
+{
+    if (!DialogWindow)
+        return;
+    EnumThreadWindows(GetCurrentThreadId(), CancelPicker, (LPARAM)DialogWindow);
+    EndDialog(DialogWindow, 0);
 }
 
 static void CopyText(char* to, const char* from)
 {
-    lstrcpynA(to, from, ClockTextSize);
+    lstrcpynA(to, from, PathSize);
 }
 
 bool RunSettingsDialog(HINSTANCE instance, HWND mainWindow, ClockData* data)
@@ -131,7 +146,7 @@ static void OnOk(HWND dialog)
     DialogSettings.TimerSecond = ReadBoxValue(dialog, IDC_SECONDS, 0, 59, OpenedWith.TimerSecond);
     if (DialogSettings.SoundFormat == 1) {
         ZeroMemory(DialogSettings.SoundWav, sizeof DialogSettings.SoundWav);
-        GetDlgItemTextA(dialog, IDC_WAVE_PATH, DialogSettings.SoundWav, ClockTextSize);
+        GetDlgItemTextA(dialog, IDC_WAVE_PATH, DialogSettings.SoundWav, PathSize);
         if (lstrcmpA(DialogSettings.SoundWav, "DEFAULT") == 0 || DialogSettings.SoundWav[0] == '\0') {
             ZeroMemory(DialogSettings.SoundWav, sizeof DialogSettings.SoundWav);
             DialogSettings.SoundFormat = 0;
