@@ -19,7 +19,6 @@
 #include "clock.h"
 #include "memory_profile.h"
 #include "settings.h"
-#include "settings_host.h"
 
 #define CHECK(cond) ((cond) ? (void)0 : (fprintf(stderr, "check failed: %s\n", #cond), abort()))
 

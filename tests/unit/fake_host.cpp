@@ -6,8 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include "settings_host.h"
-
 FakeHost fakeHost;
 
 void ResetFakeHost()

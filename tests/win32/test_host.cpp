@@ -3,7 +3,6 @@
 #include <string.h>
 
 #include "host.h"
-#include "settings_host.h"
 #include "test_host.h"
 
 bool testRectOk = false;
