@@ -1,12 +1,3 @@
-# Cross-build for 32-bit Windows with mingw-w64; ctest runs the results under Wine.
-set(CMAKE_SYSTEM_NAME Windows)
+# Cross-build for 32-bit Windows, the deliverable.
 set(CMAKE_SYSTEM_PROCESSOR i686)
-# The -posix variants provide std::mutex, which GoogleTest needs.
-set(CMAKE_C_COMPILER i686-w64-mingw32-gcc-posix)
-set(CMAKE_CXX_COMPILER i686-w64-mingw32-g++-posix)
-set(CMAKE_RC_COMPILER i686-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/i686-w64-mingw32)
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-# The build tree's wine-exec wrapper (cmake/win32.cmake) is the emulator.
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)

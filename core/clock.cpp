@@ -4,8 +4,6 @@
 #include <stdio.h>
 #include <string.h>
 
-#include "../settings/settings.h"
-
 bool FormatText(char* out, size_t size, const char* format, ...)
 {
     if (size == 0)
@@ -29,14 +27,25 @@ int32_t PresetDurationMs(int32_t minutes, int32_t seconds)
     return (int32_t)total;
 }
 
-void InitClockData(ClockData* data)
+int32_t BoxValue(const char* text, int32_t low, int32_t high, int32_t fallback)
 {
-    memset(data->SoundWav, 0, sizeof data->SoundWav);
-    if (HostCurrentDirectory(data->WorkDir, sizeof data->WorkDir) == 0)
-        data->WorkDir[0] = '\0';  // no usable directory: the settings file counts as unopenable
-    TransferSettings(data, 0);
-    data->RestartArmed = 0;
-    data->DurationMs = PresetDurationMs(data->TimerMinute, data->TimerSecond);
+    size_t length = strlen(text);
+    if (length == 0 || length >= BoxTextSize - 1)  // empty, or cut short
+        return fallback;
+    const char* p = text;
+    while (*p == ' ')
+        ++p;
+    int32_t value = 0;
+    const char* digits = p;
+    for (; *p >= '0' && *p <= '9'; ++p)
+        if (value <= high)  // stops growing once out of range, so never overflows
+            value = value * 10 + (*p - '0');
+    bool number = p != digits;
+    while (*p == ' ')
+        ++p;
+    if (!number || *p != '\0' || value < low || value > high)
+        return fallback;
+    return value;
 }
 
 // Tick arithmetic wraps in 32 bits; the sign of the result decides.

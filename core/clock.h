@@ -1,13 +1,13 @@
 // The one record of settings and countdown state, the countdown engine and
 // the text of every line the main window shows. Portable: all platform
-// needs go through host.h, the settings file through settings.h.
+// needs go through host.h. The settings file is the layer above.
 #pragma once
 #include <stddef.h>
 #include <stdint.h>
 
 #include "host.h"
 
-enum { ClockTextSize = 260 };  // MAX_PATH: paths and values, terminating zero included
+enum { PathSize = 260 };  // MAX_PATH: paths and values, terminating zero included
 enum { LineSize = 256 };       // one display line
 
 struct ClockData {
@@ -15,7 +15,7 @@ struct ClockData {
     int32_t top;
     int32_t right;
     int32_t bottom;
-    char WorkDir[ClockTextSize];
+    char WorkDir[PathSize];
     int32_t TimerFormat;   // 0 = 12-hour with AM/PM, otherwise 24-hour
     uint32_t StartTick;
     int32_t DurationMs;
@@ -24,7 +24,7 @@ struct ClockData {
     int32_t Running;
     int32_t SoundFormat;   // 0 = default beep, otherwise the wave file SoundWav
     int32_t BeepPending;
-    char SoundWav[ClockTextSize];
+    char SoundWav[PathSize];
     int32_t Restart;
     int32_t RestartArmed;
     int32_t RestartSec;
@@ -37,11 +37,15 @@ struct ClockNow {
     LocalTime local;  // the local time of day
 };
 
-// Record set-up on a zeroed record: working directory, settings file, derived values.
-void InitClockData(ClockData* data);
 // (TimerMinute * 60 + TimerSecond) * 1000 in wrapping 32-bit arithmetic, so
 // hand-edited presets of any size never overflow a signed int.
 int32_t PresetDurationMs(int32_t minutes, int32_t seconds);
+
+// The value a settings combo box's text gives, as read into BoxTextSize
+// bytes: a whole number from low to high, spaces around it allowed, counts;
+// anything else, a text that filled the buffer among it, gives the fallback.
+enum { BoxTextSize = 16 };
+int32_t BoxValue(const char* text, int32_t low, int32_t high, int32_t fallback);
 
 // Countdown engine. Each step takes the tick count as read once by the shell.
 void StartTimer(ClockData* data, uint32_t now);

@@ -27,8 +27,3 @@ void HostPlayWave(const char* path);             // play once, asynchronously, s
 void HostBeep();                                 // the short system beep
 void HostClearLines(DisplayBox box);             // empty the list box
 void HostInsertLine(DisplayBox box, int index, const char* text);
-// The main window's screen rectangle as left, top, right, bottom; false on failure.
-bool HostMainWindowRect(int32_t rect[4]);
-// Copies the current directory into out (size bytes); returns its length,
-// 0 on failure or when it does not fit.
-uint32_t HostCurrentDirectory(char* out, uint32_t size);

@@ -4,6 +4,7 @@
 #include <string.h>
 
 #include "profile.h"
+#include "settings_host.h"
 
 const char SettingsFileName[] = "Velmaris.ini";
 
@@ -37,57 +38,60 @@ int32_t ParseNumber(const char* text)
     return -value > INT32_MAX ? INT32_MAX : (int32_t)-value;
 }
 
-static int32_t ReadNumber(const char* path, const char* section, const char* key,
-                          const char* def)
-{
-    char text[ClockTextSize];
-    ProfileRead(path, section, key, def, text, sizeof text);
-    return ParseNumber(text);
-}
+// The keys in the file's order, each with its field and the text a missing
+// key reads as. Numbers are written as signed decimal; SoundWav is the one text.
+struct SettingKey {
+    const char* section;
+    const char* key;
+    int32_t ClockData::*number;
+    char (ClockData::*text)[PathSize];
+    const char* def;
+};
 
-static void WriteNumber(const char* path, const char* section, const char* key, int32_t value)
-{
-    char text[16];
-    FormatText(text, sizeof text, "%d", (int)value);
-    ProfileWrite(path, section, key, text);
-}
+static const SettingKey Keys[] = {
+    {WindowSection, "left", &ClockData::left, nullptr, "100"},
+    {WindowSection, "top", &ClockData::top, nullptr, "100"},
+    {WindowSection, "right", &ClockData::right, nullptr, "100"},
+    {WindowSection, "bottom", &ClockData::bottom, nullptr, "100"},
+    {SettingSection, "TimerMinute", &ClockData::TimerMinute, nullptr, "3"},
+    {SettingSection, "TimerSecond", &ClockData::TimerSecond, nullptr, "0"},
+    {SettingSection, "TimerFormat", &ClockData::TimerFormat, nullptr, "1"},
+    {SettingSection, "SoundFormat", &ClockData::SoundFormat, nullptr, "0"},
+    {SettingSection, "SoundWav", nullptr, &ClockData::SoundWav, "DEFAULT"},
+    {SettingSection, "Restart", &ClockData::Restart, nullptr, "0"},
+    {SettingSection, "RestartSec", &ClockData::RestartSec, nullptr, "10"},
+};
 
 static void SaveSettings(const char* path, const ClockData* data)
 {
-    WriteNumber(path, WindowSection, "left", data->left);
-    WriteNumber(path, WindowSection, "top", data->top);
-    WriteNumber(path, WindowSection, "right", data->right);
-    WriteNumber(path, WindowSection, "bottom", data->bottom);
-    WriteNumber(path, SettingSection, "TimerMinute", data->TimerMinute);
-    WriteNumber(path, SettingSection, "TimerSecond", data->TimerSecond);
-    WriteNumber(path, SettingSection, "TimerFormat", data->TimerFormat);
-    WriteNumber(path, SettingSection, "SoundFormat", data->SoundFormat);
-    ProfileWrite(path, SettingSection, "SoundWav", data->SoundWav);
-    WriteNumber(path, SettingSection, "Restart", data->Restart);
-    WriteNumber(path, SettingSection, "RestartSec", data->RestartSec);
+    for (const SettingKey& key : Keys) {
+        char number[16];
+        const char* value = number;
+        if (key.text)
+            value = data->*key.text;
+        else
+            FormatText(number, sizeof number, "%d", (int)(data->*key.number));
+        ProfileWrite(path, key.section, key.key, value);
+    }
 }
 
 static void LoadSettings(const char* path, ClockData* data)
 {
-    data->left = ReadNumber(path, WindowSection, "left", "100");
-    data->top = ReadNumber(path, WindowSection, "top", "100");
-    data->right = ReadNumber(path, WindowSection, "right", "100");
-    data->bottom = ReadNumber(path, WindowSection, "bottom", "100");
-    data->TimerMinute = ReadNumber(path, SettingSection, "TimerMinute", "3");
-    data->TimerSecond = ReadNumber(path, SettingSection, "TimerSecond", "0");
-    data->TimerFormat = ReadNumber(path, SettingSection, "TimerFormat", "1");
-    data->SoundFormat = ReadNumber(path, SettingSection, "SoundFormat", "0");
-
-    char wave[ClockTextSize];
-    if (ProfileRead(path, SettingSection, "SoundWav", "DEFAULT", wave, sizeof wave) != 0) {
-        memcpy(data->SoundWav, wave, sizeof wave);
-        data->SoundWav[sizeof data->SoundWav - 1] = '\0';
+    for (const SettingKey& key : Keys) {
+        char value[PathSize];
+        // The restart delay is only kept while restart is on.
+        if (key.number == &ClockData::RestartSec && data->Restart == 0) {
+            data->RestartSec = ParseNumber(key.def);
+            continue;
+        }
+        uint32_t length = ProfileRead(path, key.section, key.key, key.def, value, sizeof value);
+        if (!key.text) {
+            data->*key.number = ParseNumber(value);
+        } else if (length != 0) {  // an empty value keeps the record's text
+            memcpy(data->*key.text, value, sizeof value);
+            (data->*key.text)[PathSize - 1] = '\0';
+        }
     }
-    data->Restart = ReadNumber(path, SettingSection, "Restart", "0");
-    // The restart delay is only kept while restart is on.
-    data->RestartSec = 10;
-    if (data->Restart != 0)
-        data->RestartSec = ReadNumber(path, SettingSection, "RestartSec", "10");
 }
 
 // False after a load that could not read the file: the record's zeros must not
@@ -102,7 +106,7 @@ void SettingsChosen()
 
 int TransferSettings(ClockData* data, int save)
 {
-    char path[ClockTextSize];
+    char path[PathSize];
     bool named = SettingsPath(data, path, sizeof path);
     if (save) {
         if (!named || !MaySave || !ProfileOpenAlways(path))
@@ -117,6 +121,16 @@ int TransferSettings(ClockData* data, int save)
         return 0;
     LoadSettings(path, data);
     return 1;
+}
+
+void InitClockData(ClockData* data)
+{
+    memset(data->SoundWav, 0, sizeof data->SoundWav);
+    if (HostCurrentDirectory(data->WorkDir, sizeof data->WorkDir) == 0)
+        data->WorkDir[0] = '\0';  // no usable directory: the settings file counts as unopenable
+    TransferSettings(data, 0);
+    data->RestartArmed = 0;
+    data->DurationMs = PresetDurationMs(data->TimerMinute, data->TimerSecond);
 }
 
 int SaveClockData(ClockData* data)

@@ -7,9 +7,12 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#include "../core/clock.h"
+#include "clock.h"
 
 extern const char SettingsFileName[];  // "Velmaris.ini"
+
+// Record set-up on a zeroed record: working directory, settings file, derived values.
+void InitClockData(ClockData* data);
 
 // save = 0 loads, save = 1 saves. A load opens the file for reading and
 // writing, or else for reading only, and returns 1 when it read the file. A

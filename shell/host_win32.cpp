@@ -1,4 +1,5 @@
-// The timer core's platform needs, made with the Win32 calls.
+// The platform needs of the timer core and the settings, made with the Win32 calls.
+#include "settings_host.h"
 #include "shell.h"
 
 #include <mmsystem.h>

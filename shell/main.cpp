@@ -90,7 +90,6 @@ static void OnTimer(HWND window, TimerFired fired)
     UnlockClock(data);
 }
 
-// Saves the rectangle and settings once, whether at close or at session end.
 // Saves as the close does, so that a change outlives a process ended from
 // outside; once the session-end save is made nothing may overwrite it.
 static void SaveNow(ClockData* data)
@@ -99,6 +98,7 @@ static void SaveNow(ClockData* data)
         SaveClockData(data);
 }
 
+// Saves the rectangle and settings once, whether at close or at session end.
 static void SaveOnce(ClockData* data)
 {
     SaveNow(data);
@@ -114,28 +114,14 @@ static void OnExitSizeMove()
     UnlockClock(data);
 }
 
-static BOOL CALLBACK CancelPicker(HWND window, LPARAM dialog)
-{
-    if (GetWindow(window, GW_OWNER) == (HWND)dialog && IsWindowEnabled(window)) {
-        char name[8] = "";
-        GetClassNameA(window, name, sizeof name);
-        if (lstrcmpA(name, "#32770") == 0)
-            SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
-    }
-    return TRUE;
-}
-
 static void OnClose(HWND window)
 {
-    // The open settings dialog holds the record: end it as Cancel, and the file
-    // picker it may have open, and close once its modal loop has let go. Posting
-    // the close again until then would spin for as long as the picker stayed open.
+    // The open settings dialog holds the record: close once its modal loop has
+    // let go. Posting the close again until then would spin for as long as a
+    // file picker stayed open.
     if (SettingsDialogActive()) {
         CloseAfterDialog = true;
-        if (HWND dialog = OpenSettingsDialog()) {
-            EnumThreadWindows(GetCurrentThreadId(), CancelPicker, (LPARAM)dialog);
-            EndDialog(dialog, 0);
-        }
+        CloseSettingsDialog();
         return;
     }
     ClockData* data = LockClock();

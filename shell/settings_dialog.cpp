@@ -12,14 +12,14 @@ struct DialogValues {
     int32_t TimerMinute;
     int32_t TimerSecond;
     int32_t SoundFormat;
-    char SoundWav[ClockTextSize];
+    char SoundWav[PathSize];
     int32_t Restart;
     int32_t RestartSec;
 };
 
 static DialogValues DialogSettings;
 static DialogValues OpenedWith;  // the settings as the dialog opened, for unusable box input
-static char PickedFile[ClockTextSize + 1];
+static char PickedFile[PathSize + 1];
 static bool DialogActive;
 static HWND DialogWindow;
 static const char* WorkDir;  // the record's, locked while the dialog runs
@@ -29,14 +29,29 @@ bool SettingsDialogActive()
     return DialogActive;
 }
 
-HWND OpenSettingsDialog()
+// Any enabled standard dialog ("#32770") that ours owns is its file picker.
+static BOOL CALLBACK CancelPicker(HWND window, LPARAM dialog)
 {
-    return DialogWindow;
+    if (GetWindow(window, GW_OWNER) == (HWND)dialog && IsWindowEnabled(window)) {
+        char name[8] = "";
+        GetClassNameA(window, name, sizeof name);
+        if (lstrcmpA(name, "#32770") == 0)
+            SendMessageA(window, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    }
+    return TRUE;
+}
+
+void CloseSettingsDialog()
+{
+    if (!DialogWindow)
+        return;
+    EnumThreadWindows(GetCurrentThreadId(), CancelPicker, (LPARAM)DialogWindow);
+    EndDialog(DialogWindow, 0);
 }
 
 static void CopyText(char* to, const char* from)
 {
-    lstrcpynA(to, from, ClockTextSize);
+    lstrcpynA(to, from, PathSize);
 }
 
 bool RunSettingsDialog(HINSTANCE instance, HWND mainWindow, ClockData* data)
@@ -117,28 +132,12 @@ static void OnInitDialog(HWND dialog)
     EnableWindow(GetDlgItem(dialog, IDC_RESTART_SEC), DialogSettings.Restart != 0);
 }
 
-// The box's field holds the chosen list item or what the user typed: a whole
-// number within the list's range counts, anything else keeps the fallback.
+// The box's field holds the chosen list item or what the user typed.
 static int32_t ReadBoxValue(HWND dialog, int id, int32_t low, int32_t high, int32_t fallback)
 {
-    char text[16];
-    int length = (int)GetDlgItemTextA(dialog, id, text, sizeof text);
-    if (length <= 0 || length >= (int)sizeof text - 1)  // empty, or cut short
-        return fallback;
-    const char* p = text;
-    while (*p == ' ')
-        ++p;
-    int32_t value = 0;
-    const char* digits = p;
-    for (; *p >= '0' && *p <= '9'; ++p)
-        if (value <= high)  // stops growing once out of range, so never overflows
-            value = value * 10 + (*p - '0');
-    bool number = p != digits;
-    while (*p == ' ')
-        ++p;
-    if (!number || *p != '\0' || value < low || value > high)
-        return fallback;
-    return value;
+    char text[BoxTextSize] = "";
+    GetDlgItemTextA(dialog, id, text, sizeof text);
+    return BoxValue(text, low, high, fallback);
 }
 
 static void OnOk(HWND dialog)
@@ -147,7 +146,7 @@ static void OnOk(HWND dialog)
     DialogSettings.TimerSecond = ReadBoxValue(dialog, IDC_SECONDS, 0, 59, OpenedWith.TimerSecond);
     if (DialogSettings.SoundFormat == 1) {
         ZeroMemory(DialogSettings.SoundWav, sizeof DialogSettings.SoundWav);
-        GetDlgItemTextA(dialog, IDC_WAVE_PATH, DialogSettings.SoundWav, ClockTextSize);
+        GetDlgItemTextA(dialog, IDC_WAVE_PATH, DialogSettings.SoundWav, PathSize);
         if (lstrcmpA(DialogSettings.SoundWav, "DEFAULT") == 0 || DialogSettings.SoundWav[0] == '\0') {
             ZeroMemory(DialogSettings.SoundWav, sizeof DialogSettings.SoundWav);
             DialogSettings.SoundFormat = 0;

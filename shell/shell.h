@@ -47,5 +47,6 @@ INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARA
 int ChooseWaveFile(HWND owner);
 // True from the start of RunSettingsDialog until its dialog has ended.
 bool SettingsDialogActive();
-// The open settings dialog window, or NULL.
-HWND OpenSettingsDialog();
+// Ends the open settings dialog as Cancel, and the file picker it may have
+// open; RunSettingsDialog returns once its modal loop has let go.
+void CloseSettingsDialog();

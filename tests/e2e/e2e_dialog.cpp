@@ -320,15 +320,10 @@ TEST(Dialog, TypedNumbersWithinTheListCountAndAnythingElseKeepsTheSetting)
     ASSERT_TRUE(app.Start(FreshWorkDir(
         "[SETTING]\r\nTimerMinute=2\r\nTimerSecond=15\r\nRestart=1\r\nRestartSec=20\r\n")));
     // One OK per row; each kept value is the one its row's dialog opened with.
-    // The narrow fields take no more than fits, two or three characters.
+    // The parsing rules themselves are the core's (BoxValue, in the unit tests).
     const struct { const char *minutes, *seconds, *restart; int m, s, r; } rows[] = {
-        {"7", "59", "1", 7, 59, 1},
-        {"60", "0", "60", 60, 0, 60},
-        {"61", "60", "61", 60, 0, 60},
-        {"0", "1", "0", 0, 1, 60},
-        {"-1", "ab", "", 0, 1, 60},
-        {"", "5x", "1.", 0, 1, 60},
-        {"09", "00", "07", 9, 0, 7},
+        {"09", "59", "07", 9, 59, 7},
+        {"61", "5x", "", 9, 59, 7},
     };
     HWND dialog = NULL;
     ASSERT_TRUE(app.OpenSettings(&dialog));

@@ -182,7 +182,7 @@ void CheckFormatter(Reader& in, const ClockData& d)
 void HostRaiseWindow(HostWindow) { ++host.raises; }
 void HostPlayWave(const char* path)
 {
-    CHECK(Terminated(path, ClockTextSize));
+    CHECK(Terminated(path, PathSize));
     ++host.waves;
     host.lastWave = path;
 }
@@ -228,7 +228,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
             memoryProfile.Set(k < 4 ? "WINDOW" : "SETTING", Keys[k], value);
             text[k] = value.c_str();  // the file holds no zero bytes
         }
-        text[k] = text[k].substr(0, ClockTextSize - 1);  // read through a MAX_PATH buffer
+        text[k] = text[k].substr(0, PathSize - 1);  // read through a MAX_PATH buffer
     }
 
     ClockData* d = (ClockData*)calloc(1, sizeof(ClockData));
@@ -247,7 +247,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
         expect.DurationMs = (int32_t)(uint32_t)((int64_t)expect.TimerMinute * 60000 +
                                                 (int64_t)expect.TimerSecond * 1000);
     }
-    CHECK(Terminated(d->SoundWav, ClockTextSize));
+    CHECK(Terminated(d->SoundWav, PathSize));
     CHECK(SamePersisted(*d, expect));
     CHECK(d->Running == 0 && d->BeepPending == 0 && d->RestartArmed == 0 && d->StartTick == 0);
 
@@ -302,7 +302,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
     }
     ClockData* again = (ClockData*)calloc(1, sizeof(ClockData));
     InitClockData(again);
-    CHECK(Terminated(again->SoundWav, ClockTextSize));
+    CHECK(Terminated(again->SoundWav, PathSize));
     CHECK(SamePersisted(*again, *d));
     free(again);
     free(d);

@@ -497,4 +497,17 @@ TEST_F(Engine, HugePresetsStayDefined)
     EXPECT_EQ(d.StartTick, 2147664000u);
 }
 
+TEST(BoxValue, AWholeNumberWithinTheListCountsAndAnythingElseGivesTheFallback)
+{
+    // The last row filled the buffer: it may have been cut short.
+    const struct { const char* text; int32_t value; } rows[] = {
+        {"1", 1}, {"60", 60}, {"07", 7}, {" 7 ", 7}, {"00000000000007", 7}, {"0", 42}, {"61", 42},
+        {"-1", 42}, {"+5", 42}, {"", 42}, {"  ", 42}, {"ab", 42}, {"5x", 42}, {"1.", 42},
+        {"7 7", 42}, {"\t7", 42}, {"99999999999999", 42}, {"000000000000007", 42}};
+    for (const auto& row : rows)
+        EXPECT_EQ(row.value, BoxValue(row.text, 1, 60, 42)) << '"' << row.text << '"';
+    EXPECT_EQ(0, BoxValue("0", 0, 59, 42));
+    EXPECT_EQ(42, BoxValue("60", 0, 59, 42));
+}
+
 }  // namespace
