@@ -1,12 +1,20 @@
 #include "fake_host.h"
 
+#include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include <algorithm>
 
-#include <gtest/gtest.h>
-
 FakeHost fakeHost;
+
+static void AbortOnMisuse(const std::string& what)
+{
+    fprintf(stderr, "fake host: %s\n", what.c_str());
+    abort();
+}
+
+void (*FakeHostMisuse)(const std::string& what) = AbortOnMisuse;
 
 void ResetFakeHost()
 {
@@ -30,54 +38,59 @@ ClockNow FakeNow()
     return ClockNow{fakeHost.tick, fakeHost.time};
 }
 
+// A text the core hands over must end within its buffer.
+static bool Terminated(const char* text, size_t size)
+{
+    return memchr(text, '\0', size) != nullptr;
+}
+
+static void Record(const std::string& event)
+{
+    if (fakeHost.record)
+        fakeHost.events.push_back(event);
+}
+
 void HostRaiseWindow(HostWindow window)
 {
-    fakeHost.raisedWindows.push_back(window);
-    fakeHost.events.push_back("raise");
+    ++fakeHost.raises;
+    if (fakeHost.record)
+        fakeHost.raisedWindows.push_back(window);
+    Record("raise");
 }
 
 void HostPlayWave(const char* path)
 {
-    fakeHost.events.push_back(std::string("wave ") + path);
+    if (!Terminated(path, ClockTextSize))
+        return FakeHostMisuse("a wave path without its zero");
+    ++fakeHost.waves;
+    fakeHost.lastWave = path;
+    Record(std::string("wave ") + path);
 }
 
 void HostBeep()
 {
-    fakeHost.events.push_back("beep");
+    ++fakeHost.beeps;
+    Record("beep");
 }
 
 void HostClearLines(DisplayBox box)
 {
     fakeHost.boxes[box].clear();
-    fakeHost.events.push_back("clear " + std::to_string(box));
+    Record("clear " + std::to_string(box));
 }
 
 void HostInsertLine(DisplayBox box, int index, const char* text)
 {
+    if (box != ClockLines && box != CountdownLine)
+        return FakeHostMisuse("no list box " + std::to_string(box));
     std::vector<std::string>& lines = fakeHost.boxes[box];
     // A list box refuses an index past its end; the core must never ask for one.
-    if (index < 0 || (size_t)index > lines.size()) {
-        ADD_FAILURE() << "line " << index << " inserted into a box of " << lines.size();
-        return;
-    }
+    if (index < 0 || (size_t)index > lines.size())
+        return FakeHostMisuse("line " + std::to_string(index) + " inserted into a box of " +
+                              std::to_string(lines.size()));
+    if (!Terminated(text, LineSize))
+        return FakeHostMisuse("a line without its zero");
     lines.insert(lines.begin() + index, text);
-    fakeHost.events.push_back("insert " + std::to_string(box) + " " + std::to_string(index) +
-                              " " + text);
-}
-
-bool HostMainWindowRect(int32_t rect[4])
-{
-    if (!fakeHost.rectOk)
-        return false;
-    memcpy(rect, fakeHost.rect, sizeof fakeHost.rect);
-    return true;
-}
-
-uint32_t HostCurrentDirectory(char* out, uint32_t size)
-{
-    // As GetCurrentDirectoryA: nothing is written when the buffer is too small.
-    if (fakeHost.currentDir.size() + 1 > size)
-        return 0;
-    memcpy(out, fakeHost.currentDir.c_str(), fakeHost.currentDir.size() + 1);
-    return (uint32_t)fakeHost.currentDir.size();
+    if (fakeHost.record)
+        Record("insert " + std::to_string(box) + " " + std::to_string(index) + " " + text);
 }
