@@ -24,10 +24,10 @@ typedef std::map<std::string, std::string> IniOverrides;  // key -> value
 
 // As the file's non-blank lines ("[WINDOW]", "left=100" ...), or as the
 // in-memory profile logs the writes ("WINDOW left=100" ...).
-enum IniForm { FileLines, ProfileWrites };
+enum IniForm { IniFileLines, ProfileWrites };
 
 inline std::vector<std::string> SettingsFile(const IniOverrides& overrides = {},
-                                             IniForm form = FileLines)
+                                             IniForm form = IniFileLines)
 {
     std::vector<std::string> out;
     std::string section;
