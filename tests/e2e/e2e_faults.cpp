@@ -96,6 +96,16 @@ testing::AssertionResult PickPreset(Velmaris& app, int button)
     return ended;
 }
 
+// The program ends by itself with code 0, leaving the file as a close at r writes it.
+testing::AssertionResult EndsAndSaves(Velmaris& app, const RECT& r)
+{
+    DWORD code = 99;
+    testing::AssertionResult ended = app.WaitExit(&code);
+    if (ended && code != 0)
+        return testing::AssertionFailure() << "exit code " << code;
+    return ended ? SameLines(SavedIni(r), FileLines(app.IniPath())) : ended;
+}
+
 // A real drag by 60, 40, as a user would make it.
 testing::AssertionResult DragBy(Velmaris& app)
 {
@@ -142,9 +152,7 @@ TEST(Faults, RestartManagerEndSavesThenClosesTheProgram)
     ASSERT_TRUE(app.Start(FreshWorkDir()));
     RECT r = WindowRect(app.Main());
     SendBounded(app.Main(), WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
-    DWORD code = 99;
-    EXPECT_TRUE(app.WaitExit(&code) && code == 0) << "exit code " << code;
-    EXPECT_TRUE(SameLines(SavedIni(r), FileLines(app.IniPath())));
+    EXPECT_TRUE(EndsAndSaves(app, r));
 }
 
 TEST(Faults, CloseUnderTheSettingsDialogCancelsItAndSaves)
@@ -158,11 +166,7 @@ TEST(Faults, CloseUnderTheSettingsDialogCancelsItAndSaves)
     SendBounded(GetDlgItem(dialog, IDC_RESTART_ON), BM_CLICK, 0, 0);
     ASSERT_EQ(BST_CHECKED, SendBounded(GetDlgItem(dialog, IDC_RESTART_ON), BM_GETCHECK, 0, 0));
     app.PostClose();
-    DWORD code = 99;
-    ASSERT_TRUE(app.WaitExit(&code));
-    EXPECT_EQ(0u, code);
-    EXPECT_TRUE(SameLines(SavedIni(r), FileLines(app.IniPath())))
-        << "the settings as before the dialog, its changes not applied";
+    EXPECT_TRUE(EndsAndSaves(app, r)) << "the settings as before the dialog, its changes not applied";
 }
 
 TEST(Faults, CloseUnderTheFilePickerCancelsBothAndSaves)
@@ -176,10 +180,7 @@ TEST(Faults, CloseUnderTheFilePickerCancelsBothAndSaves)
     Click(GetDlgItem(dialog, IDC_BROWSE));
     ASSERT_TRUE(WaitUntil([&] { return OwnedWindow(dialog) != NULL; }, "the file picker"));
     app.PostClose();
-    DWORD code = 99;
-    ASSERT_TRUE(app.WaitExit(&code));
-    EXPECT_EQ(0u, code);
-    EXPECT_TRUE(SameLines(SavedIni(r), FileLines(app.IniPath())));
+    EXPECT_TRUE(EndsAndSaves(app, r));
 }
 
 TEST(Faults, SecondSettingsCommandOpensNoSecondDialog)
