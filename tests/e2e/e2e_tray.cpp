@@ -36,18 +36,14 @@ BOOL CALLBACK CollectIcon(HWND window, LPARAM param)
     return TRUE;
 }
 
-BOOL CALLBACK CollectIcons(HWND window, LPARAM param)
-{
-    CollectIcon(window, param);
-    EnumChildWindows(window, CollectIcon, param);
-    return TRUE;
-}
-
 // Every notification-area icon, docked or in Wine's own tray window.
 std::vector<HWND> TrayIcons()
 {
     std::vector<HWND> icons;
-    EnumWindows(CollectIcons, (LPARAM)&icons);
+    for (HWND window : TopLevelWindows()) {
+        CollectIcon(window, (LPARAM)&icons);
+        EnumChildWindows(window, CollectIcon, (LPARAM)&icons);
+    }
     return icons;
 }
 

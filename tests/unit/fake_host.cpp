@@ -38,59 +38,49 @@ ClockNow FakeNow()
     return ClockNow{fakeHost.tick, fakeHost.time};
 }
 
-// A text the core hands over must end within its buffer.
-static bool Terminated(const char* text, size_t size)
-{
-    return memchr(text, '\0', size) != nullptr;
-}
-
-static void Record(const std::string& event)
-{
-    if (fakeHost.record)
-        fakeHost.events.push_back(event);
-}
-
 void HostRaiseWindow(HostWindow window)
 {
     ++fakeHost.raises;
     if (fakeHost.record)
-        fakeHost.raisedWindows.push_back(window);
-    Record("raise");
+        fakeHost.raisedWindows.push_back(window), fakeHost.events.push_back("raise");
 }
 
 void HostPlayWave(const char* path)
 {
-    if (!Terminated(path, ClockTextSize))
+    // Every text the core hands over must end within its buffer.
+    if (!memchr(path, '\0', ClockTextSize))
         return FakeHostMisuse("a wave path without its zero");
     ++fakeHost.waves;
     fakeHost.lastWave = path;
-    Record(std::string("wave ") + path);
+    if (fakeHost.record)
+        fakeHost.events.push_back(std::string("wave ") + path);
 }
 
 void HostBeep()
 {
     ++fakeHost.beeps;
-    Record("beep");
+    if (fakeHost.record)
+        fakeHost.events.push_back("beep");
 }
 
 void HostClearLines(DisplayBox box)
 {
     fakeHost.boxes[box].clear();
-    Record("clear " + std::to_string(box));
+    if (fakeHost.record)
+        fakeHost.events.push_back("clear " + std::to_string(box));
 }
 
 void HostInsertLine(DisplayBox box, int index, const char* text)
 {
-    if (box != ClockLines && box != CountdownLine)
-        return FakeHostMisuse("no list box " + std::to_string(box));
-    std::vector<std::string>& lines = fakeHost.boxes[box];
     // A list box refuses an index past its end; the core must never ask for one.
-    if (index < 0 || (size_t)index > lines.size())
-        return FakeHostMisuse("line " + std::to_string(index) + " inserted into a box of " +
-                              std::to_string(lines.size()));
-    if (!Terminated(text, LineSize))
-        return FakeHostMisuse("a line without its zero");
+    if ((box != ClockLines && box != CountdownLine) || index < 0 ||
+        (size_t)index > fakeHost.boxes[box & 1].size() || !memchr(text, '\0', LineSize))
+        return FakeHostMisuse("line " + std::to_string(index) + " of box " + std::to_string(box) +
+                              " (holding " + std::to_string(fakeHost.boxes[box & 1].size()) +
+                              ") refused, or its text has no zero");
+    std::vector<std::string>& lines = fakeHost.boxes[box];
     lines.insert(lines.begin() + index, text);
     if (fakeHost.record)
-        Record("insert " + std::to_string(box) + " " + std::to_string(index) + " " + text);
+        fakeHost.events.push_back("insert " + std::to_string(box) + " " + std::to_string(index) +
+                                  " " + text);
 }
