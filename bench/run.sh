@@ -401,7 +401,7 @@ fi
 # ---- the table -------------------------------------------------------------
 {
     echo "Velmaris figures (bash bench/run.sh, $(date -u +%Y-%m-%d)); X / Y is Velmaris / peer (Wine's clock.exe)"
-    echo "Machine: $(nproc) cores, $(uname -sr), $(wine --version 2>/dev/null) running the $WINE_ARCH_NAME build"
+    echo "Machine: $(nproc) cores, $(uname -sr), $("$WINE_LOADER" --version 2>/dev/null) running the $WINE_ARCH_NAME build"
     [ -n "${BENCH_NOTE:-}" ] && echo "Note: $BENCH_NOTE"
     awk -F'\t' 'NF < 2 { print; next } { printf "  %-58s %-42s %s\n", $1, $2, $3 }' "$ROWS"
 } | tee "$TABLE"

@@ -82,13 +82,19 @@ void RemoveTree(const std::string& dir)
     RemoveDirectoryW(LongPath(dir).c_str());
 }
 
-std::string WorkDir(const std::string& name)
+// e2e-work in the current directory, where every test and command keeps its files.
+static std::string WorkRoot()
 {
     char cwd[MAX_PATH];
     GetCurrentDirectoryA(sizeof cwd, cwd);
     std::string dir = std::string(cwd) + "\\e2e-work";
     CreateDirectoryA(dir.c_str(), NULL);
-    dir += "\\" + name;
+    return dir;
+}
+
+std::string WorkDir(const std::string& name)
+{
+    std::string dir = WorkRoot() + "\\" + name;
     RemoveTree(dir);
     if (!CreateDirectoryW(LongPath(dir).c_str(), NULL))
         ADD_FAILURE() << "cannot empty " << dir << ": error " << GetLastError();
@@ -272,11 +278,7 @@ static std::string UnixPath(const std::string& path)
 AssertionResult RunUnix(const std::string& command, std::string* out)
 {
     static int serial = 0;
-    char cwd[MAX_PATH] = "";
-    GetCurrentDirectoryA(sizeof cwd, cwd);
-    std::string dir = std::string(cwd) + "\\e2e-work";
-    CreateDirectoryA(dir.c_str(), NULL);
-    std::string base = dir + "\\unix-" + std::to_string(GetCurrentProcessId()) + "-" +
+    std::string base = WorkRoot() + "\\unix-" + std::to_string(GetCurrentProcessId()) + "-" +
                        std::to_string(++serial);
     std::string unixBase = UnixPath(base);
     if (unixBase.empty() || unixBase.find('\'') != std::string::npos ||

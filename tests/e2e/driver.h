@@ -1,6 +1,7 @@
 // Drives the real Velmaris.exe from outside, as a user would: starts it in a
 // working directory of its own, reads its windows and list boxes, presses its
 // buttons and closes it. Every wait is bounded and fails with what it waited for.
+// The e2e tests and the bench's measurer (bench/probe.cpp) both use it.
 #pragma once
 #include <windows.h>
 
