@@ -1,83 +1,48 @@
 // The core's cost per one-second tick: the clock timer's RunTimers (ClockTick
-// and the plan) over the quiet host, idle, counting and with the beep pending,
-// as the shell's timer handler runs it.
-#include <string.h>
-
+// and the plan) over the unit tests' fake host with its recording off, idle,
+// counting and with the beep pending, as the shell's timer handler runs it.
 #include <benchmark/benchmark.h>
 
 #include "clock.h"
-#include "quiet_host.h"
+#include "fake_host.h"
 
 namespace {
 
-void Prepare(ClockData* data)
-{
-    memset(data, 0, sizeof *data);
-    memset(&quietHost, 0, sizeof quietHost);
-    quietHost.time = {2003, 2, 0, 9, 13, 45, 0, 0};
-    data->TimerFormat = 1;
-    data->TimerMinute = 5;
-    data->DurationMs = PresetDurationMs(5, 0);
-    data->RestartSec = 10;
-}
+enum State { Idle, Counting, Beeping };
 
-// Each tick sees a new second, as the real one does.
-void NextSecond(uint32_t i)
+// Each tick sees a new second, as the real one does; a run started at tick 0
+// lasts 5 minutes, so the counting ticks stay within it.
+void BM_ClockTick(benchmark::State& state, State what)
 {
-    quietHost.tick = 1000u * i;
-    quietHost.time.wSecond = (uint16_t)(i % 60);
-}
-
-void Tick(ClockData* data)
-{
-    ClockNow now = {quietHost.tick, quietHost.time};
-    TimerPlan plan;
-    RunTimers(data, data, &now, ClockTimer, &plan);
-    benchmark::DoNotOptimize(plan);
-}
-
-void BM_ClockTickIdle(benchmark::State& state)
-{
+    ResetFakeHost();
+    fakeHost.record = false;
+    fakeHost.time = {2003, 2, 0, 9, 13, 45, 0, 0};
     static ClockData data;
-    Prepare(&data);
+    data = ClockData();
+    data.TimerFormat = 1;
+    data.TimerMinute = 5;
+    data.DurationMs = PresetDurationMs(5, 0);
+    data.RestartSec = 10;
+    if (what == Counting)
+        StartTimer(&data, 0);
+    data.BeepPending = what == Beeping;
     uint32_t i = 0;
     for (auto _ : state) {
-        NextSecond(++i);
-        Tick(&data);
+        ++i;
+        uint32_t second = what == Counting ? 1 + i % 290 : i;
+        ClockNow now = {1000u * second, fakeHost.time};
+        now.local.wSecond = (uint16_t)(second % 60);
+        TimerPlan plan;
+        RunTimers(&data, &data, &now, ClockTimer, &plan);
+        benchmark::DoNotOptimize(plan);
     }
-    benchmark::DoNotOptimize(quietHost.lines);
-}
-BENCHMARK(BM_ClockTickIdle);
-
-void BM_ClockTickCounting(benchmark::State& state)
-{
-    static ClockData data;
-    Prepare(&data);
-    StartTimer(&data, 0);  // at tick 0; the ticks below stay within the 5-minute run
-    uint32_t i = 0;
-    for (auto _ : state) {
-        NextSecond(1 + ++i % 290);
-        Tick(&data);
-    }
-    benchmark::DoNotOptimize(quietHost.lines);
-    if (quietHost.raises != 0)
+    benchmark::DoNotOptimize(fakeHost.boxes);
+    if (what == Counting && fakeHost.raises != 0)
         state.SkipWithError("the run ended inside the benchmark");
 }
-BENCHMARK(BM_ClockTickCounting);
-
-void BM_ClockTickBeeping(benchmark::State& state)
-{
-    static ClockData data;
-    Prepare(&data);
-    data.BeepPending = 1;
-    uint32_t i = 0;
-    for (auto _ : state) {
-        NextSecond(++i);
-        Tick(&data);
-    }
-    benchmark::DoNotOptimize(quietHost.beeps);
-}
-BENCHMARK(BM_ClockTickBeeping);
+BENCHMARK_CAPTURE(BM_ClockTick, Idle, Idle)->Name("BM_ClockTickIdle");
+BENCHMARK_CAPTURE(BM_ClockTick, Counting, Counting)->Name("BM_ClockTickCounting");
+BENCHMARK_CAPTURE(BM_ClockTick, Beeping, Beeping)->Name("BM_ClockTickBeeping");
 
 }  // namespace
 

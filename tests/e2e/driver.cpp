@@ -4,8 +4,6 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include <fstream>
-#include <iterator>
 #include <regex>
 #include <sstream>
 
@@ -17,14 +15,18 @@ using testing::AssertionSuccess;
 
 static std::string ExePath;
 
-void SetVelmarisPath(std::string path)
+std::string WinePath(const std::string& unixPath)
 {
-    if (!path.empty() && path[0] == '/')
-        path = "Z:" + path;
+    std::string path = !unixPath.empty() && unixPath[0] == '/' ? "Z:" + unixPath : unixPath;
     for (char& c : path)
         if (c == '/')
             c = '\\';
-    ExePath = path;
+    return path;
+}
+
+void SetVelmarisPath(std::string path)
+{
+    ExePath = WinePath(path);
 }
 
 const std::string& VelmarisPath()
@@ -56,6 +58,49 @@ AssertionResult WaitUntil(const std::function<bool()>& cond, const std::string& 
     }
 }
 
+std::wstring LongPath(const std::string& path)
+{
+    return L"\\\\?\\" + std::wstring(path.begin(), path.end());
+}
+
+void RemoveTree(const std::string& dir)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW(LongPath(dir + "\\*").c_str(), &found);
+    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &found)) {
+        std::wstring name = found.cFileName;
+        std::string path = dir + "\\" + std::string(name.begin(), name.end());
+        if (name == L"." || name == L"..")
+            continue;
+        SetFileAttributesW(LongPath(path).c_str(), FILE_ATTRIBUTE_NORMAL);
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+            RemoveTree(path);
+        else
+            DeleteFileW(LongPath(path).c_str());
+    }
+    FindClose(find);
+    RemoveDirectoryW(LongPath(dir).c_str());
+}
+
+// e2e-work in the current directory, where every test and command keeps its files.
+static std::string WorkRoot()
+{
+    char cwd[MAX_PATH];
+    GetCurrentDirectoryA(sizeof cwd, cwd);
+    std::string dir = std::string(cwd) + "\\e2e-work";
+    CreateDirectoryA(dir.c_str(), NULL);
+    return dir;
+}
+
+std::string WorkDir(const std::string& name)
+{
+    std::string dir = WorkRoot() + "\\" + name;
+    RemoveTree(dir);
+    if (!CreateDirectoryW(LongPath(dir).c_str(), NULL))
+        ADD_FAILURE() << "cannot empty " << dir << ": error " << GetLastError();
+    return dir;
+}
+
 std::string FreshWorkDir(const char* iniText)
 {
     const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
@@ -63,33 +108,38 @@ std::string FreshWorkDir(const char* iniText)
     for (char& c : name)
         if (!isalnum((unsigned char)c) && c != '.')
             c = '_';
-    char cwd[MAX_PATH];
-    GetCurrentDirectoryA(sizeof cwd, cwd);
-    std::string dir = std::string(cwd) + "\\e2e-work";
-    CreateDirectoryA(dir.c_str(), NULL);
-    dir += "\\" + name;
-    CreateDirectoryA(dir.c_str(), NULL);
-    WIN32_FIND_DATAA found;  // empty what an earlier run left
-    HANDLE find = FindFirstFileA((dir + "\\*").c_str(), &found);
-    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileA(find, &found)) {
-        std::string name = found.cFileName, path = dir + "\\" + name;
-        if (name == "." || name == "..")
-            continue;
-        SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-        if (!DeleteFileA(path.c_str()) && !RemoveDirectoryA(path.c_str()))
-            ADD_FAILURE() << "cannot remove " << path;
-    }
-    FindClose(find);
+    std::string dir = WorkDir(name);
     if (iniText)
-        std::ofstream(dir + "\\Velmaris.ini", std::ios::binary) << iniText;
+        WriteText(dir + "\\Velmaris.ini", iniText);
     return dir;
 }
 
 bool ReadText(const std::string& path, std::string* text)
 {
-    std::ifstream in(path, std::ios::binary);
-    text->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return in.is_open();
+    text->clear();
+    HANDLE file = CreateFileW(LongPath(path).c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, NULL, OPEN_EXISTING, 0, NULL);
+    if (file == INVALID_HANDLE_VALUE)
+        return false;
+    char chunk[65536];
+    DWORD n = 0;
+    while (ReadFile(file, chunk, sizeof chunk, &n, NULL) && n > 0)
+        text->append(chunk, n);
+    CloseHandle(file);
+    return true;
+}
+
+bool WriteText(const std::string& path, const std::string& text)
+{
+    HANDLE file = CreateFileW(LongPath(path).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    DWORD written = 0;
+    bool ok = file != INVALID_HANDLE_VALUE &&
+              WriteFile(file, text.data(), (DWORD)text.size(), &written, NULL) &&
+              written == text.size();
+    if (file != INVALID_HANDLE_VALUE)
+        CloseHandle(file);
+    return ok;
 }
 
 std::vector<std::string> IniLines(const std::string& text)
@@ -105,27 +155,46 @@ std::vector<std::string> IniLines(const std::string& text)
     return lines;
 }
 
-std::vector<std::string> SavedIni(const RECT& r)
+std::vector<std::string> FileLines(const std::string& path)
 {
-    return {"[WINDOW]", "left=" + std::to_string(r.left), "top=" + std::to_string(r.top),
-            "right=" + std::to_string(r.right), "bottom=" + std::to_string(r.bottom),
-            "[SETTING]", "TimerMinute=3", "TimerSecond=0", "TimerFormat=1", "SoundFormat=0",
-            "SoundWav=DEFAULT", "Restart=0", "RestartSec=10"};
+    std::string text;
+    EXPECT_TRUE(ReadText(path, &text)) << path;
+    return IniLines(text);
 }
 
-static std::string Utf8(const wchar_t* text, int length)
+std::vector<std::string> SavedIni(const RECT& r, IniOverrides settings)
 {
-    int n = WideCharToMultiByte(CP_UTF8, 0, text, length, NULL, 0, NULL, NULL);
+    settings["left"] = std::to_string(r.left);
+    settings["top"] = std::to_string(r.top);
+    settings["right"] = std::to_string(r.right);
+    settings["bottom"] = std::to_string(r.bottom);
+    return SettingsFile(settings);
+}
+
+std::string Utf8(const std::wstring& text)
+{
+    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), NULL, 0, NULL, NULL);
     std::string out(n, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, length, &out[0], n, NULL, NULL);
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)text.size(), &out[0], n, NULL, NULL);
     return out;
 }
 
 std::string WindowText(HWND window)
 {
     std::wstring text(GetWindowTextLengthW(window) + 1, L'\0');
-    int n = GetWindowTextW(window, &text[0], (int)text.size());
-    return Utf8(text.c_str(), n);
+    text.resize(GetWindowTextW(window, &text[0], (int)text.size()));
+    return Utf8(text);
+}
+
+std::string ControlText(HWND control)
+{
+    LRESULT length = Ask(control, WM_GETTEXTLENGTH);
+    if (length <= 0)
+        return "";
+    std::wstring text(length + 1, L'\0');
+    length = Ask(control, WM_GETTEXT, text.size(), (LPARAM)&text[0]);
+    text.resize(length > 0 ? length : 0);
+    return Utf8(text);
 }
 
 std::string ClassName(HWND window)
@@ -143,21 +212,34 @@ LRESULT Ask(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
     return (LRESULT)result;
 }
 
-std::vector<std::string> ListBoxLines(HWND listBox)
+// False when there is no such line (or it went while we read).
+static bool ReadLine(HWND listBox, int index, std::string* line)
 {
     // The W form: under Wine the A form hands back UTF-16 across processes.
+    LRESULT length = Ask(listBox, LB_GETTEXTLEN, index, 0);
+    if (length == LB_ERR)
+        return false;
+    std::wstring text(length + 1, L'\0');
+    length = Ask(listBox, LB_GETTEXT, index, (LPARAM)&text[0]);
+    text.resize(length == LB_ERR ? 0 : length);
+    *line = Utf8(text);
+    return length != LB_ERR;
+}
+
+std::string ListBoxLine(HWND listBox, int index)
+{
+    std::string line;
+    ReadLine(listBox, index, &line);
+    return line;
+}
+
+std::vector<std::string> ListBoxLines(HWND listBox)
+{
     std::vector<std::string> lines;
     LRESULT count = Ask(listBox, LB_GETCOUNT, 0, 0);
-    for (LRESULT i = 0; i < count; ++i) {
-        LRESULT length = Ask(listBox, LB_GETTEXTLEN, i, 0);
-        if (length == LB_ERR)
-            break;  // emptied while we read: the caller reads again
-        std::wstring text(length + 1, L'\0');
-        length = Ask(listBox, LB_GETTEXT, i, (LPARAM)&text[0]);
-        if (length == LB_ERR)
-            break;
-        lines.push_back(Utf8(text.c_str(), (int)length));
-    }
+    // Emptied while we read: the caller reads again.
+    for (std::string line; (LRESULT)lines.size() < count && ReadLine(listBox, (int)lines.size(), &line);)
+        lines.push_back(line);
     return lines;
 }
 
@@ -196,11 +278,7 @@ static std::string UnixPath(const std::string& path)
 AssertionResult RunUnix(const std::string& command, std::string* out)
 {
     static int serial = 0;
-    char cwd[MAX_PATH] = "";
-    GetCurrentDirectoryA(sizeof cwd, cwd);
-    std::string dir = std::string(cwd) + "\\e2e-work";
-    CreateDirectoryA(dir.c_str(), NULL);
-    std::string base = dir + "\\unix-" + std::to_string(GetCurrentProcessId()) + "-" +
+    std::string base = WorkRoot() + "\\unix-" + std::to_string(GetCurrentProcessId()) + "-" +
                        std::to_string(++serial);
     std::string unixBase = UnixPath(base);
     if (unixBase.empty() || unixBase.find('\'') != std::string::npos ||
@@ -309,24 +387,55 @@ bool IsAbove(HWND a, HWND b)
     return false;
 }
 
-struct OwnedSearch {
-    HWND owner, found;
-};
-
-static BOOL CALLBACK FindOwned(HWND window, LPARAM param)
+static BOOL CALLBACK CollectWindow(HWND window, LPARAM param)
 {
-    OwnedSearch* search = (OwnedSearch*)param;
-    if (GetWindow(window, GW_OWNER) != search->owner || !IsWindowVisible(window))
-        return TRUE;
-    search->found = window;
-    return FALSE;
+    ((std::vector<HWND>*)param)->push_back(window);
+    return TRUE;
+}
+
+std::vector<HWND> TopLevelWindows()
+{
+    std::vector<HWND> windows;
+    EnumWindows(CollectWindow, (LPARAM)&windows);
+    return windows;
 }
 
 HWND OwnedWindow(HWND owner)
 {
-    OwnedSearch search = {owner, NULL};
-    EnumWindows(FindOwned, (LPARAM)&search);
-    return search.found;
+    for (HWND window : TopLevelWindows())
+        if (GetWindow(window, GW_OWNER) == owner && IsWindowVisible(window))
+            return window;
+    return NULL;
+}
+
+bool Launch(const std::string& exe, const std::string& dir, WORD showCode,
+            PROCESS_INFORMATION* process)
+{
+    std::string command = "\"" + exe + "\"";
+    STARTUPINFOA startup = {};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESHOWWINDOW;
+    startup.wShowWindow = showCode;
+    return CreateProcessA(exe.c_str(), &command[0], NULL, NULL, FALSE, 0, NULL,
+                          dir.empty() ? NULL : dir.c_str(), &startup, process) != FALSE;
+}
+
+HWND VelmarisWindow(DWORD pid)
+{
+    for (HWND w = NULL; (w = FindWindowExA(NULL, w, "Velmaris", NULL)) != NULL;) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (pid == 0 || owner == pid)
+            return w;
+    }
+    return NULL;
+}
+
+bool Filled(HWND main)
+{
+    return main && IsWindowVisible(main) &&
+           Ask(GetDlgItem(main, IDC_CLOCKLINES), LB_GETCOUNT) == 3 &&
+           Ask(GetDlgItem(main, IDC_COUNTDOWNLINE), LB_GETCOUNT) == 1;
 }
 
 void BringToFront(HWND window)
@@ -385,37 +494,29 @@ AssertionResult Velmaris::Start(const std::string& dir, WORD showCode, std::stri
         return AssertionFailure() << "no Velmaris.exe at \"" << exe
                                   << "\" (set VELMARIS_EXE or pass --velmaris=PATH)";
     dir_ = dir;
-    std::string command = "\"" + exe + "\"";
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
-    startup.dwFlags = STARTF_USESHOWWINDOW;
-    startup.wShowWindow = showCode;
-    if (!CreateProcessA(exe.c_str(), &command[0], NULL, NULL, FALSE, 0, NULL, dir.c_str(),
-                        &startup, &process_))
+    launchedAt = NowMs();
+    visibleAt = filledAt = 0;
+    if (!Launch(exe, dir, showCode, &process_))
         return AssertionFailure() << "cannot start " << exe << ": error " << GetLastError();
     bool exited = false;
     AssertionResult ready = WaitUntil([&] {
         exited = WaitForSingleObject(process_.hProcess, 0) == WAIT_OBJECT_0;
-        main_ = NULL;
-        for (HWND w = NULL; !exited && (w = FindWindowExA(NULL, w, "Velmaris", NULL)) != NULL;) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(w, &pid);
-            if (pid == process_.dwProcessId)
-                main_ = w;
-        }
-        return exited || (main_ && IsWindowVisible(main_) && Lines(ClockBox).size() == 3 &&
-                          Lines(CountdownBox).size() == 1);
-    }, "the Velmaris window with its three clock lines and one countdown line");
+        main_ = exited ? NULL : VelmarisWindow(process_.dwProcessId);
+        if (!visibleAt && main_ && IsWindowVisible(main_))
+            visibleAt = NowMs();
+        return exited || Filled(main_);
+    }, "the Velmaris window with its three clock lines and one countdown line", WaitMs, startPollMs);
+    filledAt = NowMs();
     DWORD code = 0;
     if (exited && GetExitCodeProcess(process_.hProcess, &code))
         return AssertionFailure() << "Velmaris exited during start-up with code " << code;
     return ready;
 }
 
-std::string Velmaris::Line(int id, size_t index) const
+AssertionResult Velmaris::Attach()
 {
-    std::vector<std::string> lines = Lines(id);
-    return index < lines.size() ? lines[index] : std::string();
+    return WaitUntil([&] { return Filled(main_ = VelmarisWindow(0)); },
+                     "a Velmaris window with filled list boxes");
 }
 
 AssertionResult Velmaris::Watch(int id, size_t index, std::vector<std::string>* trace,
@@ -464,14 +565,14 @@ AssertionResult Velmaris::WaitLine(int id, size_t index,
 AssertionResult Velmaris::WaitTicks(int n) const
 {
     std::vector<std::string> times;
-    return Watch(ClockBox, 1, &times, [n](const std::vector<std::string>& t) {
+    return Watch(IDC_CLOCKLINES, 1, &times, [n](const std::vector<std::string>& t) {
         return (int)t.size() > n;
     }, std::to_string(n) + " clock ticks", n * 1000 + WaitMs);
 }
 
 AssertionResult Velmaris::OpenSettings(HWND* dialog) const
 {
-    Press(SettingsButton);
+    Press(IDC_SETTINGS);
     return WaitUntil([&] { return (*dialog = OwnedWindow(main_)) != NULL; },
                      "a visible window owned by the main window");
 }
@@ -486,7 +587,7 @@ AssertionResult Velmaris::WaitExit(DWORD* code, DWORD ms)
 
 AssertionResult Velmaris::Close()
 {
-    Press(CloseButton);
+    Press(IDC_CLOSE);
     DWORD code = 0;
     AssertionResult exited = WaitExit(&code);
     if (exited && code != 0)
@@ -495,14 +596,3 @@ AssertionResult Velmaris::Close()
 }
 
 }  // namespace e2e
-
-int main(int argc, char** argv)
-{
-    testing::InitGoogleTest(&argc, argv);
-    if (const char* env = getenv("VELMARIS_EXE"))
-        e2e::SetVelmarisPath(env);
-    for (int i = 1; i < argc; ++i)
-        if (strncmp(argv[i], "--velmaris=", 11) == 0)
-            e2e::SetVelmarisPath(argv[i] + 11);
-    return RUN_ALL_TESTS();
-}

@@ -1,6 +1,7 @@
 // Drives the real Velmaris.exe from outside, as a user would: starts it in a
 // working directory of its own, reads its windows and list boxes, presses its
 // buttons and closes it. Every wait is bounded and fails with what it waited for.
+// The e2e tests and the bench's measurer (bench/probe.cpp) both use it.
 #pragma once
 #include <windows.h>
 
@@ -10,17 +11,17 @@
 
 #include <gtest/gtest.h>
 
+#include "resource.h"
+#include "settings_file.h"
+
 namespace e2e {
 
 constexpr DWORD WaitMs = 10000;  // a generous bound for anything that should be quick
 
-// Main-window control IDs, as a user sees them.
-enum Control { StartButton = 2000, SettingsButton = 2001, StopButton = 2002,
-               CloseButton = 2003, ClockBox = 3001, CountdownBox = 3002 };
-
 // Velmaris.exe: the environment's VELMARIS_EXE or the --velmaris= argument.
-// A Unix path (leading '/') is taken through Wine's Z: drive.
 void SetVelmarisPath(std::string path);
+// A path with backslashes; a Unix one (leading '/') through Wine's Z: drive.
+std::string WinePath(const std::string& unixPath);
 const std::string& VelmarisPath();
 
 // Polls cond every pollMs (pumping this thread's messages) until it holds or ms pass.
@@ -29,14 +30,23 @@ testing::AssertionResult WaitUntil(const std::function<bool()>& cond, const std:
 // A millisecond clock finer than the tick count, for timing what the program shows.
 double NowMs();
 
-// A fresh, empty directory named after the running test, under e2e-work in
-// the current directory; optionally holding a Velmaris.ini with iniText.
+// The directory e2e-work\name under the current directory, emptied of what
+// an earlier run left.
+std::string WorkDir(const std::string& name);
+// A fresh WorkDir named after the running test; optionally holding a
+// Velmaris.ini with iniText.
 std::string FreshWorkDir(const char* iniText = nullptr);
-bool ReadText(const std::string& path, std::string* text);  // false when absent
+void RemoveTree(const std::string& dir);
+// Whole files, by absolute path, also past MAX_PATH. ReadText is false when absent.
+bool ReadText(const std::string& path, std::string* text);
+bool WriteText(const std::string& path, const std::string& text);
+std::wstring LongPath(const std::string& path);  // \\?\ and the path, for the W calls
 std::vector<std::string> IniLines(const std::string& text);  // without blank lines or CR
+std::vector<std::string> FileLines(const std::string& path);  // IniLines; a failure when absent
 // What a close writes into a file that held at most the [WINDOW] keys: the
-// window section with rectangle r, then every setting at its default, in order.
-std::vector<std::string> SavedIni(const RECT& r);
+// window section with rectangle r, then every setting at its default but for
+// the overrides, in order.
+std::vector<std::string> SavedIni(const RECT& r, IniOverrides settings = {});
 
 // The caption this run's UI language gets (run-e2e.sh --locale sets E2E_ENGLISH).
 inline const char* Caption(const char* chinese, const char* english)
@@ -45,7 +55,12 @@ inline const char* Caption(const char* chinese, const char* english)
 }
 
 // Any window. Texts are read with the W calls and returned as UTF-8.
+std::string Utf8(const std::wstring& text);
 std::string WindowText(HWND window);
+// The text a control of another process holds now, asked for with bounded
+// messages: GetWindowText does not ask such a window, and edits and combo
+// boxes keep their text themselves.
+std::string ControlText(HWND control);
 std::string ClassName(HWND window);
 inline LONG Style(HWND window) { return GetWindowLongW(window, GWL_STYLE); }
 inline LONG ExStyle(HWND window) { return GetWindowLongW(window, GWL_EXSTYLE); }
@@ -53,13 +68,22 @@ inline LONG ExStyle(HWND window) { return GetWindowLongW(window, GWL_EXSTYLE); }
 // the run; -1 when it is not answered.
 LRESULT Ask(HWND window, UINT message, WPARAM wParam = 0, LPARAM lParam = 0);
 std::vector<std::string> ListBoxLines(HWND listBox);
+std::string ListBoxLine(HWND listBox, int index);  // empty when there is none
 // Seconds left as a countdown line shows them (" M:SS"), or -1 for other text.
 int SecondsShown(const std::string& line);
 inline RECT WindowRect(HWND window) { RECT r = {}; GetWindowRect(window, &r); return r; }
 // Top-level z-order: a is nearer the top than b.
 bool IsAbove(HWND a, HWND b);
+std::vector<HWND> TopLevelWindows();
 // The first visible top-level window owned by owner, or NULL.
 HWND OwnedWindow(HWND owner);
+// Starts exe in dir (the current one when empty) as a shortcut with showCode would.
+bool Launch(const std::string& exe, const std::string& dir, WORD showCode,
+            PROCESS_INFORMATION* process);
+// The main window of process pid (0: of any process), or NULL.
+HWND VelmarisWindow(DWORD pid);
+// Shown, with its three clock lines and one countdown line.
+bool Filled(HWND main);
 // Posted, never sent, so it does not wait for a modal loop the click opens.
 inline void Click(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
 
@@ -89,10 +113,14 @@ public:
     // shortcut with showCode would, and waits for its window and filled list boxes.
     testing::AssertionResult Start(const std::string& dir, WORD showCode = SW_SHOWNORMAL,
                                    std::string exe = "");
+    // Takes the Velmaris that is running already, once its list boxes are filled.
+    testing::AssertionResult Attach();
+    DWORD startPollMs = 15;  // how often Start looks for the window
+    double launchedAt = 0, visibleAt = 0, filledAt = 0;  // NowMs() during Start
     HWND Main() const { return main_; }
     HWND Item(int id) const { return GetDlgItem(main_, id); }
     std::vector<std::string> Lines(int id) const { return ListBoxLines(Item(id)); }
-    std::string Line(int id, size_t index) const;  // empty when there is none
+    std::string Line(int id, size_t index) const { return ListBoxLine(Item(id), (int)index); }
     void Press(int id) const { Click(Item(id)); }
     // Presses a button and waits until the program has handled it; returns
     // the NowMs() before and after, between which the press took effect.

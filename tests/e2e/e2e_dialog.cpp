@@ -9,48 +9,24 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include <fstream>
-#include <iterator>
 #include <regex>
 #include <sstream>
 
 #include "driver.h"
+
+#include <dlgs.h>  // the file picker's controls
 
 using namespace e2e;
 using Lines = std::vector<std::string>;
 
 namespace {
 
-// The dialog's control IDs, as a user sees them.
-enum DialogControl { Ok = IDOK, Cancel = IDCANCEL, TimerGroup = 5000, Minutes = 5001,
-                     Seconds = 5002, MinutesLabel = 5003, SecondsLabel = 5004,
-                     FormatGroup = 6000, AmPm = 6001, Hours24 = 6002, SoundGroup = 7000,
-                     SoundDefault = 7001, SoundWave = 7002, WavePath = 7003, Browse = 7004,
-                     RestartGroup = 8000, RestartOn = 8001, RestartSec = 8002,
-                     RestartLabel = 8003 };
-
 HWND Item(HWND dialog, int id) { return GetDlgItem(dialog, id); }
 bool Checked(HWND dialog, int id) { return Ask(Item(dialog, id), BM_GETCHECK) == BST_CHECKED; }
 bool Enabled(HWND dialog, int id) { return IsWindowEnabled(Item(dialog, id)) != FALSE; }
 int Selected(HWND dialog, int id) { return (int)Ask(Item(dialog, id), CB_GETCURSEL); }
 
-// The text a control holds now. GetWindowText does not ask a window of
-// another process, and edits and combo boxes keep their text themselves.
-std::string Text(HWND window)
-{
-    LRESULT length = Ask(window, WM_GETTEXTLENGTH);
-    if (length <= 0)
-        return "";
-    std::wstring text(length + 1, L'\0');
-    length = Ask(window, WM_GETTEXT, text.size(), (LPARAM)&text[0]);
-    if (length <= 0)
-        return "";
-    int n = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)length, NULL, 0, NULL, NULL);
-    std::string out(n, '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), (int)length, &out[0], n, NULL, NULL);
-    return out;
-}
-std::string Text(HWND dialog, int id) { return Text(Item(dialog, id)); }
+std::string Text(HWND dialog, int id) { return ControlText(Item(dialog, id)); }
 
 // A click that opens no modal loop, so it can be sent and done with.
 void Tick(HWND dialog, int id) { Ask(Item(dialog, id), BM_CLICK); }
@@ -133,7 +109,7 @@ void PrintTo(const Shown& s, std::ostream* os)
 std::vector<int> RadioTabStops(HWND d)
 {
     std::vector<int> ids;
-    for (int id : {AmPm, Hours24, SoundDefault, SoundWave})
+    for (int id : {IDC_FORMAT_AMPM, IDC_FORMAT_24H, IDC_SOUND_DEFAULT, IDC_SOUND_WAVE})
         if (Style(Item(d, id)) & WS_TABSTOP)
             ids.push_back(id);
     return ids;
@@ -141,10 +117,10 @@ std::vector<int> RadioTabStops(HWND d)
 
 Shown Read(HWND d)
 {
-    return {Selected(d, Minutes), Selected(d, Seconds), Checked(d, Hours24), Checked(d, AmPm),
-            Checked(d, SoundDefault), Checked(d, SoundWave), Text(d, WavePath),
-            Enabled(d, WavePath), Enabled(d, Browse), Checked(d, RestartOn),
-            Selected(d, RestartSec), Enabled(d, RestartSec)};
+    return {Selected(d, IDC_MINUTES), Selected(d, IDC_SECONDS), Checked(d, IDC_FORMAT_24H), Checked(d, IDC_FORMAT_AMPM),
+            Checked(d, IDC_SOUND_DEFAULT), Checked(d, IDC_SOUND_WAVE), Text(d, IDC_WAVE_PATH),
+            Enabled(d, IDC_WAVE_PATH), Enabled(d, IDC_BROWSE), Checked(d, IDC_RESTART_ON),
+            Selected(d, IDC_RESTART_SEC), Enabled(d, IDC_RESTART_SEC)};
 }
 
 }  // namespace
@@ -153,16 +129,16 @@ TEST(Dialog, OpensWithTheDefaultsAndAPresetChangeShowsAtOnceDuringARun)
 {
     Velmaris app;
     ASSERT_TRUE(app.Start(FreshWorkDir()));
-    app.Press(StartButton);
+    app.Press(IDC_START);
     Lines trace = {" 3:00"};
-    ASSERT_TRUE(app.Watch(CountdownBox, 0, &trace, [](const Lines& t) {
+    ASSERT_TRUE(app.Watch(IDC_COUNTDOWNLINE, 0, &trace, [](const Lines& t) {
         int left = SecondsShown(t.back());
         return left >= 0 && left <= 178;
     }, "the run to reach 2:58"));
 
     HWND dialog = NULL;
     ASSERT_TRUE(app.OpenSettings(&dialog));
-    EXPECT_EQ("", Text(dialog));
+    EXPECT_EQ("", ControlText(dialog));
     EXPECT_EQ(app.Main(), GetWindow(dialog, GW_OWNER));
     const LONG frame = WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME | DS_MODALFRAME;
     EXPECT_EQ(WS_POPUP | WS_CAPTION | DS_MODALFRAME, Style(dialog) & frame) << std::hex << Style(dialog);
@@ -171,25 +147,25 @@ TEST(Dialog, OpensWithTheDefaultsAndAPresetChangeShowsAtOnceDuringARun)
     // Child windows come in template order, which is the tab order; of each
     // radio group only the checked button is a tab stop.
     const struct { int id; const char* cls; const char* text; LONG style, mask; } controls[] = {
-        {Ok, "Button", Caption("确定", "OK"), BS_DEFPUSHBUTTON | WS_TABSTOP, BS_TYPEMASK | WS_TABSTOP},
-        {Cancel, "Button", Caption("取消", "Cancel"), BS_PUSHBUTTON | WS_TABSTOP, BS_TYPEMASK | WS_TABSTOP},
-        {TimerGroup, "Button", Caption("计时器", "Timer"), BS_GROUPBOX, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
-        {MinutesLabel, "Static", Caption("分", "min"), WS_GROUP, SS_TYPEMASK | WS_TABSTOP | WS_GROUP},
-        {SecondsLabel, "Static", Caption("秒", "sec"), WS_GROUP, SS_TYPEMASK | WS_TABSTOP | WS_GROUP},
-        {FormatGroup, "Button", Caption("时间显示", "Time display"), BS_GROUPBOX | WS_GROUP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
-        {Hours24, "Button", Caption("24小时制", "24-hour"), BS_AUTORADIOBUTTON | WS_TABSTOP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
-        {AmPm, "Button", "AM/PM", BS_AUTORADIOBUTTON, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
-        {SoundGroup, "Button", Caption("提示音", "Alert sound"), BS_GROUPBOX | WS_GROUP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
-        {SoundDefault, "Button", Caption("默认", "Default"), BS_AUTORADIOBUTTON | WS_TABSTOP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
-        {SoundWave, "Button", "Wave", BS_AUTORADIOBUTTON, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
-        {WavePath, "Edit", "", ES_AUTOHSCROLL | WS_TABSTOP, ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP},
-        {Browse, "Button", Caption("浏览", "Browse..."), BS_PUSHBUTTON | WS_TABSTOP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
-        {Minutes, "ComboBox", "3", CBS_DROPDOWN | WS_TABSTOP, 3 | WS_TABSTOP | WS_GROUP},
-        {Seconds, "ComboBox", "0", CBS_DROPDOWN | WS_TABSTOP, 3 | WS_TABSTOP | WS_GROUP},
-        {RestartGroup, "Button", Caption("再启动", "Restart"), BS_GROUPBOX | WS_GROUP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
-        {RestartOn, "Button", "ON/OFF", BS_AUTOCHECKBOX | WS_TABSTOP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
-        {RestartSec, "ComboBox", "10", CBS_DROPDOWN | WS_TABSTOP, 3 | WS_TABSTOP | WS_GROUP},
-        {RestartLabel, "Static", Caption("秒", "sec"), WS_GROUP, SS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {IDOK, "Button", Caption("确定", "OK"), BS_DEFPUSHBUTTON | WS_TABSTOP, BS_TYPEMASK | WS_TABSTOP},
+        {IDCANCEL, "Button", Caption("取消", "Cancel"), BS_PUSHBUTTON | WS_TABSTOP, BS_TYPEMASK | WS_TABSTOP},
+        {IDC_TIMER_GROUP, "Button", Caption("计时器", "Timer"), BS_GROUPBOX, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {IDC_MINUTES_LABEL, "Static", Caption("分", "min"), WS_GROUP, SS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {IDC_SECONDS_LABEL, "Static", Caption("秒", "sec"), WS_GROUP, SS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {IDC_FORMAT_GROUP, "Button", Caption("时间显示", "Time display"), BS_GROUPBOX | WS_GROUP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {IDC_FORMAT_24H, "Button", Caption("24小时制", "24-hour"), BS_AUTORADIOBUTTON | WS_TABSTOP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {IDC_FORMAT_AMPM, "Button", "AM/PM", BS_AUTORADIOBUTTON, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {IDC_SOUND_GROUP, "Button", Caption("提示音", "Alert sound"), BS_GROUPBOX | WS_GROUP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {IDC_SOUND_DEFAULT, "Button", Caption("默认", "Default"), BS_AUTORADIOBUTTON | WS_TABSTOP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {IDC_SOUND_WAVE, "Button", "Wave", BS_AUTORADIOBUTTON, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {IDC_WAVE_PATH, "Edit", "", ES_AUTOHSCROLL | WS_TABSTOP, ES_AUTOHSCROLL | WS_TABSTOP | WS_GROUP},
+        {IDC_BROWSE, "Button", Caption("浏览", "Browse..."), BS_PUSHBUTTON | WS_TABSTOP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {IDC_MINUTES, "ComboBox", "3", CBS_DROPDOWN | WS_TABSTOP, 3 | WS_TABSTOP | WS_GROUP},
+        {IDC_SECONDS, "ComboBox", "0", CBS_DROPDOWN | WS_TABSTOP, 3 | WS_TABSTOP | WS_GROUP},
+        {IDC_RESTART_GROUP, "Button", Caption("再启动", "Restart"), BS_GROUPBOX | WS_GROUP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {IDC_RESTART_ON, "Button", "ON/OFF", BS_AUTOCHECKBOX | WS_TABSTOP, BS_TYPEMASK | WS_TABSTOP | WS_GROUP},
+        {IDC_RESTART_SEC, "ComboBox", "10", CBS_DROPDOWN | WS_TABSTOP, 3 | WS_TABSTOP | WS_GROUP},
+        {IDC_RESTART_LABEL, "Static", Caption("秒", "sec"), WS_GROUP, SS_TYPEMASK | WS_TABSTOP | WS_GROUP},
     };
     HWND child = GetWindow(dialog, GW_CHILD);
     for (const auto& c : controls) {
@@ -197,14 +173,14 @@ TEST(Dialog, OpensWithTheDefaultsAndAPresetChangeShowsAtOnceDuringARun)
         ASSERT_TRUE(child != NULL) << "fewer controls than the template has";
         EXPECT_EQ(c.id, GetDlgCtrlID(child));
         EXPECT_EQ(c.cls, ClassName(child));
-        EXPECT_EQ(c.text, Text(child));
+        EXPECT_EQ(c.text, ControlText(child));
         EXPECT_EQ(c.style, Style(child) & c.mask) << std::hex << Style(child);
         EXPECT_TRUE(IsWindowVisible(child));
         child = GetWindow(child, GW_HWNDNEXT);
     }
     EXPECT_TRUE(child == NULL) << "a control beyond the template: " << GetDlgCtrlID(child);
 
-    const int counts[][2] = {{Minutes, 61}, {Seconds, 60}, {RestartSec, 60}};
+    const int counts[][2] = {{IDC_MINUTES, 61}, {IDC_SECONDS, 60}, {IDC_RESTART_SEC, 60}};
     for (const auto& box : counts)
         EXPECT_EQ(box[1], Ask(Item(dialog, box[0]), CB_GETCOUNT)) << box[0];
     EXPECT_EQ((Shown{3, 0, true, false, true, false, "", false, false, false, 9, false}),
@@ -214,21 +190,21 @@ TEST(Dialog, OpensWithTheDefaultsAndAPresetChangeShowsAtOnceDuringARun)
     // 1:30 from a run with at most 2:58 left: the line shows 1:30 as OK ends
     // the dialog and then counts on from the run's own start. Right after a
     // tick, so that the next one cannot hide the 1:30.
-    Choose(dialog, Minutes, 1);
-    Choose(dialog, Seconds, 30);
+    Choose(dialog, IDC_MINUTES, 1);
+    Choose(dialog, IDC_SECONDS, 30);
     ASSERT_TRUE(app.WaitTicks(1));
     trace = {""};
-    ASSERT_TRUE(WaitUntil([&] { return SecondsShown(trace[0] = app.Line(CountdownBox, 0)) >= 0; },
+    ASSERT_TRUE(WaitUntil([&] { return SecondsShown(trace[0] = app.Line(IDC_COUNTDOWNLINE, 0)) >= 0; },
                           "the countdown line"));
     const int before = SecondsShown(trace[0]);
-    ASSERT_TRUE(EndDialogWith(dialog, Ok));
-    ASSERT_TRUE(app.Watch(CountdownBox, 0, &trace, [](const Lines& t) { return t.size() > 2; },
+    ASSERT_TRUE(EndDialogWith(dialog, IDOK));
+    ASSERT_TRUE(app.Watch(IDC_COUNTDOWNLINE, 0, &trace, [](const Lines& t) { return t.size() > 2; },
                           "1:30 and the next tick"));
     EXPECT_EQ(" 1:30", trace[1]);
     int after = SecondsShown(trace[2]);
     EXPECT_GE(after, 0) << trace[2];
     EXPECT_LE(after, before - 90) << trace[2] << " after " << trace[0];
-    app.Press(StopButton);
+    app.Press(IDC_STOP);
     ASSERT_TRUE(app.Close());
     EXPECT_EQ("1", IniValue(app, "TimerMinute"));
     EXPECT_EQ("30", IniValue(app, "TimerSecond"));
@@ -246,28 +222,28 @@ TEST(Dialog, CancelChangesNothingAndTheRadioButtonsFormTwoGroups)
     ASSERT_EQ(opened, Read(dialog));
 
     // Each click moves the check within its own group only.
-    Tick(dialog, AmPm);
+    Tick(dialog, IDC_FORMAT_AMPM);
     EXPECT_EQ((Shown{0, 45, false, true, true, false, "", false, false, true, 24, true}), Read(dialog));
-    Tick(dialog, SoundWave);
+    Tick(dialog, IDC_SOUND_WAVE);
     EXPECT_EQ((Shown{0, 45, false, true, false, true, "", true, true, true, 24, true}), Read(dialog));
-    Tick(dialog, Hours24);
-    Tick(dialog, RestartOn);
+    Tick(dialog, IDC_FORMAT_24H);
+    Tick(dialog, IDC_RESTART_ON);
     EXPECT_EQ((Shown{0, 45, true, false, false, true, "", true, true, false, 24, false}), Read(dialog));
-    Tick(dialog, AmPm);
-    Type(dialog, WavePath, "C:\\x.wav");
-    Choose(dialog, Minutes, 5);
-    Choose(dialog, Seconds, 10);
-    Choose(dialog, RestartSec, 2);
-    ASSERT_TRUE(EndDialogWith(dialog, Cancel));
+    Tick(dialog, IDC_FORMAT_AMPM);
+    Type(dialog, IDC_WAVE_PATH, "C:\\x.wav");
+    Choose(dialog, IDC_MINUTES, 5);
+    Choose(dialog, IDC_SECONDS, 10);
+    Choose(dialog, IDC_RESTART_SEC, 2);
+    ASSERT_TRUE(EndDialogWith(dialog, IDCANCEL));
 
     ASSERT_TRUE(app.OpenSettings(&dialog));
     EXPECT_EQ(opened, Read(dialog)) << "the next opening shows the settings, not the abandoned edits";
-    ASSERT_TRUE(EndDialogWith(dialog, Cancel));
-    EXPECT_EQ(Lines{" 0:45"}, app.Lines(CountdownBox));
+    ASSERT_TRUE(EndDialogWith(dialog, IDCANCEL));
+    EXPECT_EQ(Lines{" 0:45"}, app.Lines(IDC_COUNTDOWNLINE));
     ASSERT_TRUE(app.WaitTicks(1));
-    EXPECT_EQ("  ON:25sec.", app.Line(ClockBox, 2));
-    EXPECT_TRUE(std::regex_match(app.Line(ClockBox, 1), std::regex("  \\d\\d:\\d\\d:\\d\\d  ")))
-        << app.Line(ClockBox, 1);
+    EXPECT_EQ("  ON:25sec.", app.Line(IDC_CLOCKLINES, 2));
+    EXPECT_TRUE(std::regex_match(app.Line(IDC_CLOCKLINES, 1), std::regex("  \\d\\d:\\d\\d:\\d\\d  ")))
+        << app.Line(IDC_CLOCKLINES, 1);
     ASSERT_TRUE(app.Close());
     const Lines saved = {"TimerMinute=0", "TimerSecond=45", "TimerFormat=1", "SoundFormat=0",
                          "SoundWav=DEFAULT", "Restart=1", "RestartSec=25"};
@@ -286,18 +262,18 @@ TEST(Dialog, OkAppliesTheClicksAndAnUncheckedRestartKeepsItsSeconds)
         ASSERT_TRUE(app.Start(dir));
         HWND dialog = NULL;
         ASSERT_TRUE(app.OpenSettings(&dialog));
-        ASSERT_TRUE(Checked(dialog, RestartOn));
-        EXPECT_EQ((std::vector<int>{Hours24, SoundWave}), RadioTabStops(dialog));
-        Tick(dialog, AmPm);
-        Choose(dialog, RestartSec, 4);  // not read once the box is unchecked
-        Tick(dialog, RestartOn);
-        EXPECT_FALSE(Enabled(dialog, RestartSec));
-        ASSERT_TRUE(EndDialogWith(dialog, Ok));
+        ASSERT_TRUE(Checked(dialog, IDC_RESTART_ON));
+        EXPECT_EQ((std::vector<int>{IDC_FORMAT_24H, IDC_SOUND_WAVE}), RadioTabStops(dialog));
+        Tick(dialog, IDC_FORMAT_AMPM);
+        Choose(dialog, IDC_RESTART_SEC, 4);  // not read once the box is unchecked
+        Tick(dialog, IDC_RESTART_ON);
+        EXPECT_FALSE(Enabled(dialog, IDC_RESTART_SEC));
+        ASSERT_TRUE(EndDialogWith(dialog, IDOK));
         ASSERT_TRUE(app.WaitTicks(1));
-        EXPECT_EQ("  OFF:00sec.", app.Line(ClockBox, 2));
-        EXPECT_TRUE(std::regex_match(app.Line(ClockBox, 1),
+        EXPECT_EQ("  OFF:00sec.", app.Line(IDC_CLOCKLINES, 2));
+        EXPECT_TRUE(std::regex_match(app.Line(IDC_CLOCKLINES, 1),
                                      std::regex("  (AM|PM) (0\\d|1[01]):\\d\\d:\\d\\d  ")))
-            << app.Line(ClockBox, 1);
+            << app.Line(IDC_CLOCKLINES, 1);
         ASSERT_TRUE(app.Close());
         EXPECT_EQ("0", IniValue(app, "TimerFormat"));
         EXPECT_EQ("0", IniValue(app, "Restart"));
@@ -309,8 +285,8 @@ TEST(Dialog, OkAppliesTheClicksAndAnUncheckedRestartKeepsItsSeconds)
     ASSERT_TRUE(app.OpenSettings(&dialog));
     EXPECT_EQ((Shown{3, 0, false, true, false, true, "C:\\a.wav", true, true, false, 9, false}),
               Read(dialog));
-    EXPECT_EQ((std::vector<int>{AmPm, SoundWave}), RadioTabStops(dialog));
-    ASSERT_TRUE(EndDialogWith(dialog, Cancel));
+    EXPECT_EQ((std::vector<int>{IDC_FORMAT_AMPM, IDC_SOUND_WAVE}), RadioTabStops(dialog));
+    ASSERT_TRUE(EndDialogWith(dialog, IDCANCEL));
     ASSERT_TRUE(app.Close());
 }
 
@@ -329,21 +305,21 @@ TEST(Dialog, TypedNumbersWithinTheListCountAndAnythingElseKeepsTheSetting)
     ASSERT_TRUE(app.OpenSettings(&dialog));
     for (const auto& row : rows) {
         SCOPED_TRACE(std::string(row.minutes) + " / " + row.seconds + " / " + row.restart);
-        Type(dialog, Minutes, row.minutes);
-        Type(dialog, Seconds, row.seconds);
-        Type(dialog, RestartSec, row.restart);
-        ASSERT_EQ(row.seconds, Text(dialog, Seconds));
-        ASSERT_TRUE(EndDialogWith(dialog, Ok));
+        Type(dialog, IDC_MINUTES, row.minutes);
+        Type(dialog, IDC_SECONDS, row.seconds);
+        Type(dialog, IDC_RESTART_SEC, row.restart);
+        ASSERT_EQ(row.seconds, Text(dialog, IDC_SECONDS));
+        ASSERT_TRUE(EndDialogWith(dialog, IDOK));
         ASSERT_TRUE(app.OpenSettings(&dialog));
         char countdown[16];
         snprintf(countdown, sizeof countdown, " %d:%02d", row.m, row.s);
-        EXPECT_EQ(countdown, app.Line(CountdownBox, 0));
-        EXPECT_EQ(row.m, Selected(dialog, Minutes));
-        EXPECT_EQ(row.s, Selected(dialog, Seconds));
-        EXPECT_EQ(row.r - 1, Selected(dialog, RestartSec));
-        EXPECT_EQ(std::to_string(row.r), Text(dialog, RestartSec));
+        EXPECT_EQ(countdown, app.Line(IDC_COUNTDOWNLINE, 0));
+        EXPECT_EQ(row.m, Selected(dialog, IDC_MINUTES));
+        EXPECT_EQ(row.s, Selected(dialog, IDC_SECONDS));
+        EXPECT_EQ(row.r - 1, Selected(dialog, IDC_RESTART_SEC));
+        EXPECT_EQ(std::to_string(row.r), Text(dialog, IDC_RESTART_SEC));
     }
-    ASSERT_TRUE(EndDialogWith(dialog, Cancel));
+    ASSERT_TRUE(EndDialogWith(dialog, IDCANCEL));
     ASSERT_TRUE(app.Close());
     EXPECT_EQ("7", IniValue(app, "RestartSec"));
 }
@@ -355,20 +331,20 @@ TEST(Dialog, ValuesOutsideTheListsStayAsTheFileHadThem)
     Velmaris app;
     ASSERT_TRUE(app.Start(FreshWorkDir(
         "[SETTING]\r\nTimerMinute=99\r\nTimerSecond=75\r\nRestart=1\r\nRestartSec=0\r\n")));
-    EXPECT_EQ(" 99:75", app.Line(CountdownBox, 0));
+    EXPECT_EQ(" 99:75", app.Line(IDC_COUNTDOWNLINE, 0));
     HWND dialog = NULL;
     ASSERT_TRUE(app.OpenSettings(&dialog));
-    for (int box : {Minutes, Seconds, RestartSec}) {
+    for (int box : {IDC_MINUTES, IDC_SECONDS, IDC_RESTART_SEC}) {
         EXPECT_EQ(-1, Selected(dialog, box)) << box;
         EXPECT_EQ("", Text(dialog, box)) << box;
     }
-    ASSERT_TRUE(EndDialogWith(dialog, Ok));
+    ASSERT_TRUE(EndDialogWith(dialog, IDOK));
     ASSERT_TRUE(app.OpenSettings(&dialog));
-    EXPECT_EQ(-1, Selected(dialog, Minutes));
-    EXPECT_EQ(-1, Selected(dialog, Seconds));
-    EXPECT_EQ(9, Selected(dialog, RestartSec));
-    ASSERT_TRUE(EndDialogWith(dialog, Cancel));
-    EXPECT_EQ(" 99:75", app.Line(CountdownBox, 0));
+    EXPECT_EQ(-1, Selected(dialog, IDC_MINUTES));
+    EXPECT_EQ(-1, Selected(dialog, IDC_SECONDS));
+    EXPECT_EQ(9, Selected(dialog, IDC_RESTART_SEC));
+    ASSERT_TRUE(EndDialogWith(dialog, IDCANCEL));
+    EXPECT_EQ(" 99:75", app.Line(IDC_COUNTDOWNLINE, 0));
     ASSERT_TRUE(app.Close());
     EXPECT_EQ("99", IniValue(app, "TimerMinute"));
     EXPECT_EQ("75", IniValue(app, "TimerSecond"));
@@ -469,8 +445,8 @@ TEST(Dialog, EveryControlAndLineFitsItsWindowAt96144And192Dpi)
         Velmaris app;
         ASSERT_TRUE(app.Start(FreshWorkDir()));
         EXPECT_TRUE(ChildrenInside(app.Main(), 6));
-        EXPECT_TRUE(HoldsLines(app.Item(ClockBox), 3));
-        EXPECT_TRUE(HoldsLines(app.Item(CountdownBox), 1));
+        EXPECT_TRUE(HoldsLines(app.Item(IDC_CLOCKLINES), 3));
+        EXPECT_TRUE(HoldsLines(app.Item(IDC_COUNTDOWNLINE), 1));
         // The layout grows with the DPI, so the checks above are made at it.
         RECT client = {};
         GetClientRect(app.Main(), &client);
@@ -481,7 +457,7 @@ TEST(Dialog, EveryControlAndLineFitsItsWindowAt96144And192Dpi)
         HWND dialog = NULL;
         ASSERT_TRUE(app.OpenSettings(&dialog));
         EXPECT_TRUE(ChildrenInside(dialog, 19));
-        ASSERT_TRUE(EndDialogWith(dialog, Cancel));
+        ASSERT_TRUE(EndDialogWith(dialog, IDCANCEL));
         ASSERT_TRUE(app.Close());
     }
 }
@@ -509,7 +485,7 @@ void WriteWave(const std::string& path, const std::string& samples)
     std::string file = "RIFF" + u32(36 + (uint32_t)samples.size()) + "WAVEfmt " + u32(16) +
                        u16(1) + u16(1) + u32(22050) + u32(44100) + u16(2) + u16(16) + "data" +
                        u32((uint32_t)samples.size()) + samples;
-    std::ofstream(path, std::ios::binary) << file;
+    WriteText(path, file);
 }
 
 size_t Count(const std::string& text, const std::string& what)
@@ -520,20 +496,10 @@ size_t Count(const std::string& text, const std::string& what)
     return n;
 }
 
-// A Unix path as the driver opens it, through Wine's Z: drive.
-std::string WinePath(const char* unix)
-{
-    std::string path = unix ? std::string("Z:") + unix : "";
-    for (char& c : path)
-        if (c == '/')
-            c = '\\';
-    return path;
-}
-
 // A path run-e2e.sh --audio names.
 std::string AudioPath(const char* name)
 {
-    return WinePath(getenv(name));
+    return getenv(name) ? WinePath(getenv(name)) : "";
 }
 
 // The files of the sound device: E2E_CAPTURE, then E2E_CAPTURE.0001 ...
@@ -594,10 +560,9 @@ public:
     // MessageBeep calls since Start, in the part of the log written since.
     size_t Beeps() const
     {
-        std::ifstream in(AudioPath("E2E_LOG"), std::ios::binary);
-        in.seekg((std::streamoff)logStart_);
-        std::string log((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        return Count(log, "Call user32.MessageBeep(");
+        std::string log;
+        ReadText(AudioPath("E2E_LOG"), &log);
+        return Count(log.substr(std::min(logStart_, log.size())), "Call user32.MessageBeep(");
     }
 
     static size_t Played(const std::string& samples)
@@ -615,9 +580,9 @@ private:
 // Start, then the countdown back at the preset after it counted: one expiry.
 testing::AssertionResult RunToExpiry(const Velmaris& app)
 {
-    Lines trace = {app.Line(CountdownBox, 0)};
-    app.Press(StartButton);
-    return app.Watch(CountdownBox, 0, &trace, [](const Lines& t) {
+    Lines trace = {app.Line(IDC_COUNTDOWNLINE, 0)};
+    app.Press(IDC_START);
+    return app.Watch(IDC_COUNTDOWNLINE, 0, &trace, [](const Lines& t) {
         return t.size() > 2 && t.back() == t[0];
     }, "the run to expire");
 }
@@ -634,29 +599,28 @@ TEST(Sound, BrowsedWaveIsPlayedOnceAtExpiry)
     ASSERT_TRUE(sound.Start(app, dir));
     HWND dialog = NULL;
     ASSERT_TRUE(app.OpenSettings(&dialog));
-    Tick(dialog, SoundWave);
-    Type(dialog, WavePath, "before.wav");
+    Tick(dialog, IDC_SOUND_WAVE);
+    Type(dialog, IDC_WAVE_PATH, "before.wav");
 
     // The picker is the program's own modal dialog, owned by the settings dialog.
-    const int fileName = 0x480, fileNameBox = 0x47c;  // the picker's file-name field
     for (const char* typed : {"", wave.c_str()}) {
         SCOPED_TRACE(typed);
-        Click(Item(dialog, Browse));
+        Click(Item(dialog, IDC_BROWSE));
         HWND picker = NULL;
         ASSERT_TRUE(WaitUntil([&] { return (picker = OwnedWindow(dialog)) != NULL; },
                               "the file picker"));
-        EXPECT_EQ("Wav File Select", Text(picker));
+        EXPECT_EQ("Wav File Select", ControlText(picker));
         EXPECT_FALSE(IsWindowEnabled(dialog));
         // Wine's picker is the Explorer-style one, with a combo box for the name.
-        int name = Item(picker, fileNameBox) ? fileNameBox : fileName;
+        int name = Item(picker, cmb13) ? cmb13 : edt1;
         if (*typed) {
             Type(picker, name, typed);
             ASSERT_EQ(typed, Text(picker, name));
         }
-        ASSERT_TRUE(EndDialogWith(picker, *typed ? Ok : Cancel));
-        EXPECT_EQ(*typed ? wave : "before.wav", Text(dialog, WavePath));
+        ASSERT_TRUE(EndDialogWith(picker, *typed ? IDOK : IDCANCEL));
+        EXPECT_EQ(*typed ? wave : "before.wav", Text(dialog, IDC_WAVE_PATH));
     }
-    ASSERT_TRUE(EndDialogWith(dialog, Ok));
+    ASSERT_TRUE(EndDialogWith(dialog, IDOK));
 
     ASSERT_TRUE(RunToExpiry(app));
     ASSERT_TRUE(WaitUntil([&] { return Sound::Played(samples) > 0; }, "the wave to be played"));
@@ -682,9 +646,9 @@ TEST(Sound, WaveWithoutAPathFallsBackToTheBeep)
         ASSERT_TRUE(sound.Start(app, dir));
         HWND dialog = NULL;
         ASSERT_TRUE(app.OpenSettings(&dialog));
-        Tick(dialog, SoundWave);
-        Type(dialog, WavePath, row.typed);
-        ASSERT_TRUE(EndDialogWith(dialog, Ok));
+        Tick(dialog, IDC_SOUND_WAVE);
+        Type(dialog, IDC_WAVE_PATH, row.typed);
+        ASSERT_TRUE(EndDialogWith(dialog, IDOK));
         ASSERT_TRUE(app.OpenSettings(&dialog));
         Shown shown = Read(dialog);
         EXPECT_EQ(!row.wave, shown.soundDefault);
@@ -692,7 +656,7 @@ TEST(Sound, WaveWithoutAPathFallsBackToTheBeep)
         EXPECT_EQ(row.wave ? row.typed : "", shown.path);
         EXPECT_EQ(row.wave, shown.pathEnabled);
         EXPECT_EQ(row.wave, shown.browseEnabled);
-        ASSERT_TRUE(EndDialogWith(dialog, Cancel));
+        ASSERT_TRUE(EndDialogWith(dialog, IDCANCEL));
 
         ASSERT_TRUE(RunToExpiry(app));
         if (row.wave)
@@ -701,7 +665,7 @@ TEST(Sound, WaveWithoutAPathFallsBackToTheBeep)
             ASSERT_TRUE(WaitUntil([&] { return sound.Beeps() >= 2; }, "the beep to repeat"));
         EXPECT_EQ(row.wave, sound.Beeps() == 0);
         EXPECT_EQ(Lines{}, Captures()) << "nothing reached the sound device";
-        app.Press(StopButton);
+        app.Press(IDC_STOP);
         ASSERT_TRUE(app.Close());
         EXPECT_EQ(row.wave ? "1" : "0", IniValue(app, "SoundFormat"));
         EXPECT_EQ(row.wave ? row.typed : "DEFAULT", IniValue(app, "SoundWav"));
@@ -739,9 +703,8 @@ TEST(Sound, APlantedWinmmBesideTheProgramIsNotLoaded)
     // folder, say): the wave must still be played by the system's winmm.
     std::string dir = FreshWorkDir(), wave = dir + "\\tone.wav", samples = ToneSamples();
     WriteWave(wave, samples);
-    std::ofstream(dir + "\\Velmaris.ini", std::ios::binary)
-        << "[SETTING]\r\nTimerMinute=0\r\nTimerSecond=2\r\nSoundFormat=1\r\nSoundWav="
-        << wave << "\r\n";
+    WriteText(dir + "\\Velmaris.ini",
+              "[SETTING]\r\nTimerMinute=0\r\nTimerSecond=2\r\nSoundFormat=1\r\nSoundWav=" + wave + "\r\n");
     std::string exe = dir + "\\Velmaris.exe", marker = dir + "\\planted-dll-loaded";
     ASSERT_TRUE(CopyFileA(VelmarisPath().c_str(), exe.c_str(), FALSE)) << VelmarisPath();
     ASSERT_TRUE(CopyFileA(WinePath(PLANTED_DLL).c_str(), (dir + "\\winmm.dll").c_str(), FALSE))

@@ -17,10 +17,6 @@ using Handle = std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)>;
 
 namespace {
 
-// Settings dialog controls.
-enum { MinutesBox = 5001, SecondsBox = 5002, WaveButton = 7002, BrowseButton = 7004,
-       RestartBox = 8001 };
-
 Lines WindowKeys(const RECT& r)
 {
     Lines all = SavedIni(r);
@@ -33,74 +29,16 @@ Lines operator+(Lines a, const Lines& b)
     return a;
 }
 
-// Paths past MAX_PATH need the W calls with the \\?\ prefix.
-std::wstring Long(const std::string& path)
-{
-    return L"\\\\?\\" + std::wstring(path.begin(), path.end());
-}
-
-bool WriteBytes(const std::string& path, const std::string& bytes)
-{
-    HANDLE file = CreateFileW(Long(path).c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, NULL);
-    DWORD written = 0;
-    bool ok = file != INVALID_HANDLE_VALUE &&
-              WriteFile(file, bytes.data(), (DWORD)bytes.size(), &written, NULL) &&
-              written == bytes.size();
-    if (file != INVALID_HANDLE_VALUE)
-        CloseHandle(file);
-    return ok;
-}
-
-bool ReadBytes(const std::string& path, std::string* bytes)
-{
-    bytes->clear();
-    HANDLE file = CreateFileW(Long(path).c_str(), GENERIC_READ, FILE_SHARE_READ, NULL,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL);
-    if (file == INVALID_HANDLE_VALUE)
-        return false;
-    char chunk[65536];
-    DWORD n = 0;
-    while (ReadFile(file, chunk, sizeof chunk, &n, NULL) && n > 0)
-        bytes->append(chunk, n);
-    CloseHandle(file);
-    return true;
-}
-
-void RemoveTree(const std::string& dir)
-{
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW(Long(dir + "\\*").c_str(), &found);
-    for (BOOL more = find != INVALID_HANDLE_VALUE; more; more = FindNextFileW(find, &found)) {
-        std::wstring name = found.cFileName;
-        if (name == L"." || name == L"..")
-            continue;
-        std::string path = dir + "\\" + std::string(name.begin(), name.end());
-        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-            RemoveTree(path);
-        else
-            DeleteFileW(Long(path).c_str());
-    }
-    FindClose(find);
-    RemoveDirectoryW(Long(dir).c_str());
-}
-
-// An emptied directory e2e-work\BadInput.NAME; with length, a directory
+// An emptied directory e2e-work\\BadInput.NAME; with length, a directory
 // below it whose full path has exactly that many characters.
 std::string CaseDir(const std::string& name, size_t length)
 {
-    char cwd[MAX_PATH];
-    GetCurrentDirectoryA(sizeof cwd, cwd);
-    std::string dir = std::string(cwd) + "\\e2e-work";
-    CreateDirectoryA(dir.c_str(), NULL);
-    dir += "\\BadInput." + name;
-    RemoveTree(dir);
-    CreateDirectoryW(Long(dir).c_str(), NULL);
+    std::string dir = WorkDir("BadInput." + name);
     if (length) {
         if (length < dir.size() + 2)
             return std::string();
         dir += "\\" + std::string(length - dir.size() - 1, 'd');
-        CreateDirectoryW(Long(dir).c_str(), NULL);
+        CreateDirectoryW(LongPath(dir).c_str(), NULL);
     }
     return dir;
 }
@@ -122,35 +60,15 @@ testing::AssertionResult SameLines(const Lines& want, const Lines& got)
                                        << ": wanted " << show(want, i) << ", found " << show(got, i);
 }
 
-Lines FileLines(const std::string& path)
-{
-    std::string text;
-    EXPECT_TRUE(ReadBytes(path, &text)) << path;
-    return IniLines(text);
-}
-
-struct DialogSearch {
-    DWORD pid;
-    int n;
-};
-
-BOOL CALLBACK CountDialog(HWND w, LPARAM p)
-{
-    DialogSearch* s = (DialogSearch*)p;
-    DWORD pid = 0;
-    GetWindowThreadProcessId(w, &pid);
-    if (pid == s->pid && ClassName(w) == "#32770")
-        ++s->n;
-    return TRUE;
-}
-
 // Top-level dialogs of the process, shown or not.
 int DialogCount(HWND main)
 {
-    DialogSearch search = {0, 0};
-    GetWindowThreadProcessId(main, &search.pid);
-    EnumWindows(CountDialog, (LPARAM)&search);
-    return search.n;
+    DWORD process = 0, pid = 0;
+    GetWindowThreadProcessId(main, &process);
+    int n = 0;
+    for (HWND w : TopLevelWindows())
+        n += GetWindowThreadProcessId(w, &pid) && pid == process && ClassName(w) == "#32770";
+    return n;
 }
 
 LRESULT SendBounded(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -168,14 +86,24 @@ testing::AssertionResult PickPreset(Velmaris& app, int button)
     testing::AssertionResult opened = app.OpenSettings(&dialog);
     if (!opened)
         return opened;
-    SendBounded(GetDlgItem(dialog, MinutesBox), CB_SETCURSEL, 7, 0);
-    SendBounded(GetDlgItem(dialog, SecondsBox), CB_SETCURSEL, 30, 0);
+    SendBounded(GetDlgItem(dialog, IDC_MINUTES), CB_SETCURSEL, 7, 0);
+    SendBounded(GetDlgItem(dialog, IDC_SECONDS), CB_SETCURSEL, 30, 0);
     Click(GetDlgItem(dialog, button));
     testing::AssertionResult ended = WaitUntil([&] { return !IsWindow(dialog); },
                                                "the settings dialog to end");
     // Answered only once the Settings command has been handled to its end.
     Ask(app.Main(), WM_NULL);
     return ended;
+}
+
+// The program ends by itself with code 0, leaving the file as a close at r writes it.
+testing::AssertionResult EndsAndSaves(Velmaris& app, const RECT& r)
+{
+    DWORD code = 99;
+    testing::AssertionResult ended = app.WaitExit(&code);
+    if (ended && code != 0)
+        return testing::AssertionFailure() << "exit code " << code;
+    return ended ? SameLines(SavedIni(r), FileLines(app.IniPath())) : ended;
 }
 
 // A real drag by 60, 40, as a user would make it.
@@ -210,7 +138,7 @@ TEST(Faults, SessionEndSavesOnceAsACloseWould)
     ASSERT_TRUE(DragBy(app));
     EXPECT_TRUE(SameLines(SavedIni(r), FileLines(app.IniPath()))) << "after the drag";
     ASSERT_TRUE(PickPreset(app, IDOK));
-    ASSERT_EQ(" 7:30", app.Line(CountdownBox, 0));
+    ASSERT_EQ(" 7:30", app.Line(IDC_COUNTDOWNLINE, 0));
     EXPECT_TRUE(SameLines(SavedIni(r), FileLines(app.IniPath()))) << "after OK";
     SendBounded(main, WM_ENDSESSION, TRUE, 0);
     EXPECT_TRUE(SameLines(SavedIni(r), FileLines(app.IniPath())));
@@ -224,9 +152,7 @@ TEST(Faults, RestartManagerEndSavesThenClosesTheProgram)
     ASSERT_TRUE(app.Start(FreshWorkDir()));
     RECT r = WindowRect(app.Main());
     SendBounded(app.Main(), WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP);
-    DWORD code = 99;
-    EXPECT_TRUE(app.WaitExit(&code) && code == 0) << "exit code " << code;
-    EXPECT_TRUE(SameLines(SavedIni(r), FileLines(app.IniPath())));
+    EXPECT_TRUE(EndsAndSaves(app, r));
 }
 
 TEST(Faults, CloseUnderTheSettingsDialogCancelsItAndSaves)
@@ -236,15 +162,11 @@ TEST(Faults, CloseUnderTheSettingsDialogCancelsItAndSaves)
     RECT r = WindowRect(app.Main());
     HWND dialog = NULL;
     ASSERT_TRUE(app.OpenSettings(&dialog));
-    SendBounded(GetDlgItem(dialog, MinutesBox), CB_SETCURSEL, 7, 0);
-    SendBounded(GetDlgItem(dialog, RestartBox), BM_CLICK, 0, 0);
-    ASSERT_EQ(BST_CHECKED, SendBounded(GetDlgItem(dialog, RestartBox), BM_GETCHECK, 0, 0));
+    SendBounded(GetDlgItem(dialog, IDC_MINUTES), CB_SETCURSEL, 7, 0);
+    SendBounded(GetDlgItem(dialog, IDC_RESTART_ON), BM_CLICK, 0, 0);
+    ASSERT_EQ(BST_CHECKED, SendBounded(GetDlgItem(dialog, IDC_RESTART_ON), BM_GETCHECK, 0, 0));
     app.PostClose();
-    DWORD code = 99;
-    ASSERT_TRUE(app.WaitExit(&code));
-    EXPECT_EQ(0u, code);
-    EXPECT_TRUE(SameLines(SavedIni(r), FileLines(app.IniPath())))
-        << "the settings as before the dialog, its changes not applied";
+    EXPECT_TRUE(EndsAndSaves(app, r)) << "the settings as before the dialog, its changes not applied";
 }
 
 TEST(Faults, CloseUnderTheFilePickerCancelsBothAndSaves)
@@ -254,14 +176,11 @@ TEST(Faults, CloseUnderTheFilePickerCancelsBothAndSaves)
     RECT r = WindowRect(app.Main());
     HWND dialog = NULL;
     ASSERT_TRUE(app.OpenSettings(&dialog));
-    Click(GetDlgItem(dialog, WaveButton));  // enables Browse
-    Click(GetDlgItem(dialog, BrowseButton));
+    Click(GetDlgItem(dialog, IDC_SOUND_WAVE));  // enables Browse
+    Click(GetDlgItem(dialog, IDC_BROWSE));
     ASSERT_TRUE(WaitUntil([&] { return OwnedWindow(dialog) != NULL; }, "the file picker"));
     app.PostClose();
-    DWORD code = 99;
-    ASSERT_TRUE(app.WaitExit(&code));
-    EXPECT_EQ(0u, code);
-    EXPECT_TRUE(SameLines(SavedIni(r), FileLines(app.IniPath())));
+    EXPECT_TRUE(EndsAndSaves(app, r));
 }
 
 TEST(Faults, SecondSettingsCommandOpensNoSecondDialog)
@@ -270,7 +189,7 @@ TEST(Faults, SecondSettingsCommandOpensNoSecondDialog)
     ASSERT_TRUE(app.Start(FreshWorkDir()));
     HWND dialog = NULL;
     ASSERT_TRUE(app.OpenSettings(&dialog));
-    PostMessageA(app.Main(), WM_COMMAND, MAKEWPARAM(SettingsButton, BN_CLICKED), 0);
+    PostMessageA(app.Main(), WM_COMMAND, MAKEWPARAM(IDC_SETTINGS, BN_CLICKED), 0);
     // Posted messages come before paints: after a tick the command has been handled.
     ASSERT_TRUE(app.WaitTicks(1));
     EXPECT_EQ(1, DialogCount(app.Main()));
@@ -286,19 +205,14 @@ TEST(Faults, SecondSettingsCommandOpensNoSecondDialog)
 
 namespace {
 
-const Lines DefaultSettings = [] {
-    Lines all = SavedIni(RECT{});
-    return Lines(all.begin() + 5, all.end());
-}();
-const Lines Preset730 = {"[SETTING]", "TimerMinute=7", "TimerSecond=30", "TimerFormat=1",
-                         "SoundFormat=0", "SoundWav=DEFAULT", "Restart=0", "RestartSec=10"};
-const Lines Preset730OverZeros = {"[SETTING]", "TimerMinute=7", "TimerSecond=30", "TimerFormat=0",
-                                  "SoundFormat=0", "SoundWav=", "Restart=0", "RestartSec=0"};
+const IniOverrides DefaultSettings = {}, Preset730 = {{"TimerMinute", "7"}, {"TimerSecond", "30"}};
+const IniOverrides Preset730OverZeros = {{"TimerMinute", "7"}, {"TimerSecond", "30"},
+    {"TimerFormat", "0"}, {"SoundWav", ""}, {"RestartSec", "0"}};
 
 struct KilledAfter {
     const char* name;
     std::function<testing::AssertionResult(Velmaris&)> change;
-    const Lines* settings;  // the [SETTING] lines after the window keys; null: the file stays empty
+    const IniOverrides* settings;  // the settings saved after the window keys; null: the file stays empty
     const char* countdown;  // the countdown line at the next start
     int held;               // the file held open without sharing: 1 until the kill, 2 at start-up
 };
@@ -331,14 +245,14 @@ void RunKilledAfter(const KilledAfter& c, std::string* line)
     ASSERT_TRUE(ReadText(ini, &text));
     *line += " " + std::to_string(IniLines(text).size()) + " lines kept;";
     if (c.settings)
-        EXPECT_TRUE(SameLines(WindowKeys(r) + *c.settings, IniLines(text)));
+        EXPECT_TRUE(SameLines(SavedIni(r, *c.settings), IniLines(text)));
     else
         EXPECT_EQ("", text) << "nothing written";
 
     Velmaris again;
     ASSERT_TRUE(again.Start(dir));
     RECT shown = WindowRect(again.Main());
-    std::string countdown = again.Line(CountdownBox, 0);
+    std::string countdown = again.Line(IDC_COUNTDOWNLINE, 0);
     *line += " next start \"" + countdown + "\" at " + std::to_string(shown.left) + "," +
              std::to_string(shown.top);
     EXPECT_EQ(c.countdown, countdown);
@@ -437,13 +351,13 @@ void RunBadInput(const BadInput& c, std::string* line)
     ASSERT_FALSE(dir.empty()) << "the test's own directory is longer than " << c.dirLength;
     std::string ini = dir + "\\Velmaris.ini";
     if (c.holding == Directory)
-        ASSERT_TRUE(CreateDirectoryW(Long(ini).c_str(), NULL));
+        ASSERT_TRUE(CreateDirectoryW(LongPath(ini).c_str(), NULL));
     else
-        ASSERT_TRUE(WriteBytes(ini, c.content));
+        ASSERT_TRUE(WriteText(ini, c.content));
     Handle held(nullptr, CloseHandle);
     if (c.holding >= FileHeldOpen) {
         DWORD share = c.holding == FileReadShared ? FILE_SHARE_READ : 0;
-        held.reset(CreateFileW(Long(ini).c_str(), GENERIC_READ | GENERIC_WRITE, share, NULL,
+        held.reset(CreateFileW(LongPath(ini).c_str(), GENERIC_READ | GENERIC_WRITE, share, NULL,
                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, NULL));
         ASSERT_NE(INVALID_HANDLE_VALUE, held.get());
     }
@@ -456,8 +370,8 @@ void RunBadInput(const BadInput& c, std::string* line)
             held.reset();
         ASSERT_TRUE(app.WaitTicks(1));
         r = WindowRect(app.Main());
-        std::string countdown = app.Line(CountdownBox, 0), restart = app.Line(ClockBox, 2),
-                    time = app.Line(ClockBox, 1);
+        std::string countdown = app.Line(IDC_COUNTDOWNLINE, 0), restart = app.Line(IDC_CLOCKLINES, 2),
+                    time = app.Line(IDC_CLOCKLINES, 1);
         *line += " \"" + countdown + "\" \"" + restart + "\" at " + std::to_string(r.left) + "," +
                  std::to_string(r.top) + " |";
         EXPECT_EQ(c.countdown, countdown);
@@ -468,15 +382,15 @@ void RunBadInput(const BadInput& c, std::string* line)
         EXPECT_EQ(c.at.x, r.left);
         EXPECT_EQ(c.at.y, r.top);
 
-        app.Press(StartButton);
+        app.Press(IDC_START);
         ASSERT_TRUE(app.WaitTicks(2));
-        std::string ran = app.Line(CountdownBox, 0);
+        std::string ran = app.Line(IDC_COUNTDOWNLINE, 0);
         *line += " ran \"" + ran + "\" |";
         EXPECT_TRUE(std::regex_match(ran, std::regex(c.running))) << '"' << ran << '"';
-        EXPECT_EQ(c.restart, app.Line(ClockBox, 2));
-        app.Press(StopButton);
+        EXPECT_EQ(c.restart, app.Line(IDC_CLOCKLINES, 2));
+        app.Press(IDC_STOP);
         Lines trace;
-        EXPECT_TRUE(app.Watch(CountdownBox, 0, &trace, [&](const Lines& t) {
+        EXPECT_TRUE(app.Watch(IDC_COUNTDOWNLINE, 0, &trace, [&](const Lines& t) {
             return !t.empty() && t.back() == c.countdown;
         }, "Stop to show the preset"));
         ASSERT_TRUE(app.Close());
@@ -484,8 +398,8 @@ void RunBadInput(const BadInput& c, std::string* line)
     held.reset();
 
     std::string text;
-    bool isFile = ReadBytes(ini, &text);
-    DWORD attributes = GetFileAttributesW(Long(ini).c_str());
+    bool isFile = ReadText(ini, &text);
+    DWORD attributes = GetFileAttributesW(LongPath(ini).c_str());
     Lines lines = IniLines(text);
     switch (c.outcome) {
     case Saved:
@@ -524,7 +438,7 @@ TEST(BadInput, EachCaseRunsEndsByItselfAndSavesWhatItShould)
     const Lines filler = Filler();
     const BadInput cases[] = {
         {"garbage", Garbage(4096), File, 0, {100, 100}, " 3:00", "  OFF:00sec.", false,
-         " 2:5[0-9]", SavedAfterOthers, SavedIni,
+         " 2:5[0-9]", SavedAfterOthers, [](const RECT& r) { return SavedIni(r); },
          "both sections appended after the garbage (which the profile calls re-encode)"},
         {"1MB", Text(Lines{"[SETTING]", "TimerMinute=7", "TimerSecond=5"} + filler), File, 0,
          {100, 100}, " 7:05", "  OFF:00sec.", false, " 7:0[0-4]", Saved, [&](const RECT& r) {

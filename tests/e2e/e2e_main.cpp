@@ -25,13 +25,6 @@ int SecondOfDay(const SYSTEMTIME& t)
     return t.wHour * 3600 + t.wMinute * 60 + t.wSecond;
 }
 
-Lines SavedFile(const Velmaris& app)
-{
-    std::string text;
-    EXPECT_TRUE(ReadText(app.IniPath(), &text)) << app.IniPath();
-    return IniLines(text);
-}
-
 bool EndsWith(const Lines& trace, const char* line)
 {
     return trace.size() > 1 && trace.back() == line;
@@ -70,15 +63,15 @@ constexpr double OnTimeMs = 60;  // the platform's timer resolution and the poll
 void ExpectEndsOnTime(const Velmaris& app, int presetMs, int restartMs, int runs,
                       std::vector<double>* lateness)
 {
-    const std::string preset = app.Line(CountdownBox, 0);
+    const std::string preset = app.Line(IDC_COUNTDOWNLINE, 0);
     double before, after;
-    ASSERT_TRUE(app.PressNow(StartButton, &before, &after));
+    ASSERT_TRUE(app.PressNow(IDC_START, &before, &after));
     for (int k = 1; k <= runs; ++k) {
         SCOPED_TRACE("run " + std::to_string(k));
         double left, back;
-        ASSERT_TRUE(app.WaitLine(CountdownBox, 0, [&](const std::string& l) { return l != preset; },
+        ASSERT_TRUE(app.WaitLine(IDC_COUNTDOWNLINE, 0, [&](const std::string& l) { return l != preset; },
                                  "the run to count", &left));
-        ASSERT_TRUE(app.WaitLine(CountdownBox, 0, [&](const std::string& l) { return l == preset; },
+        ASSERT_TRUE(app.WaitLine(IDC_COUNTDOWNLINE, 0, [&](const std::string& l) { return l == preset; },
                                  "the run to end", &back));
         double end = k * presetMs + (k - 1) * restartMs;
         // The end lies between the two readings of Start, plus the restarts' own milliseconds.
@@ -104,7 +97,7 @@ TEST(Startup, FreshDirectoryShowsTheDefaultsAndCloseSavesThem)
     SYSTEMTIME before, after;
     GetLocalTime(&before);
     ASSERT_TRUE(app.Start(FreshWorkDir()));
-    Lines clock = app.Lines(ClockBox);
+    Lines clock = app.Lines(IDC_CLOCKLINES);
     GetLocalTime(&after);
 
     std::string ini;
@@ -121,7 +114,7 @@ TEST(Startup, FreshDirectoryShowsTheDefaultsAndCloseSavesThem)
     EXPECT_LE(late, (SecondOfDay(after) - SecondOfDay(before) + 86400) % 86400 + 1)
         << clock[1] << " is not the local time";
     EXPECT_EQ("  OFF:00sec.", clock[2]);
-    EXPECT_EQ(Lines{" 3:00"}, app.Lines(CountdownBox));
+    EXPECT_EQ(Lines{" 3:00"}, app.Lines(IDC_COUNTDOWNLINE));
 
     HWND main = app.Main();
     EXPECT_EQ("Velmaris", ClassName(main));
@@ -137,12 +130,12 @@ TEST(Startup, FreshDirectoryShowsTheDefaultsAndCloseSavesThem)
     const LONG flat = BS_FLAT | WS_TABSTOP, button = BS_TYPEMASK | flat,
                list = LBS_NOSEL | LBS_NOINTEGRALHEIGHT;
     const struct { int id; const char* cls; const char* text; LONG style, mask; } controls[] = {
-        {StartButton, "Button", Caption("开始", "Start"), BS_DEFPUSHBUTTON | flat, button},
-        {StopButton, "Button", Caption("停止", "Stop"), BS_PUSHBUTTON | flat, button},
-        {SettingsButton, "Button", Caption("设置", "Settings"), BS_PUSHBUTTON | flat, button},
-        {CloseButton, "Button", Caption("关闭", "Close"), BS_PUSHBUTTON | flat, button},
-        {ClockBox, "ListBox", "", list, list | WS_TABSTOP},
-        {CountdownBox, "ListBox", "", list, list | WS_TABSTOP},
+        {IDC_START, "Button", Caption("开始", "Start"), BS_DEFPUSHBUTTON | flat, button},
+        {IDC_STOP, "Button", Caption("停止", "Stop"), BS_PUSHBUTTON | flat, button},
+        {IDC_SETTINGS, "Button", Caption("设置", "Settings"), BS_PUSHBUTTON | flat, button},
+        {IDC_CLOSE, "Button", Caption("关闭", "Close"), BS_PUSHBUTTON | flat, button},
+        {IDC_CLOCKLINES, "ListBox", "", list, list | WS_TABSTOP},
+        {IDC_COUNTDOWNLINE, "ListBox", "", list, list | WS_TABSTOP},
     };
     for (const auto& c : controls) {
         SCOPED_TRACE(c.id);
@@ -159,7 +152,7 @@ TEST(Startup, FreshDirectoryShowsTheDefaultsAndCloseSavesThem)
     EXPECT_EQ(100, r.left);
     EXPECT_EQ(100, r.top);
     ASSERT_TRUE(app.Close());
-    EXPECT_EQ(SavedIni(r), SavedFile(app));
+    EXPECT_EQ(SavedIni(r), FileLines(app.IniPath()));
 }
 
 TEST(Startup, SettingsRunsAModalDialogOwnedByTheWindow)
@@ -180,14 +173,14 @@ TEST(Countdown, RunsDownAndExpiresInFrontShowingThePreset)
 {
     Velmaris app;
     ASSERT_TRUE(app.Start(FreshWorkDir("[SETTING]\r\nTimerMinute=0\r\nTimerSecond=3\r\n")));
-    ASSERT_EQ(" 0:03", app.Line(CountdownBox, 0));
-    app.Press(StartButton);
+    ASSERT_EQ(" 0:03", app.Line(IDC_COUNTDOWNLINE, 0));
+    app.Press(IDC_START);
     Lines trace = {" 0:03"};
-    ASSERT_TRUE(app.Watch(CountdownBox, 0, &trace, [](const Lines& t) { return EndsWith(t, " 0:02"); },
+    ASSERT_TRUE(app.Watch(IDC_COUNTDOWNLINE, 0, &trace, [](const Lines& t) { return EndsWith(t, " 0:02"); },
                           "the countdown to start"));
     HWND cover = CoverWindow(WindowRect(app.Main()));
     ASSERT_TRUE(WaitUntil([&] { return IsAbove(cover, app.Main()); }, "the cover window on top"));
-    ASSERT_TRUE(app.Watch(CountdownBox, 0, &trace, [](const Lines& t) { return EndsWith(t, " 0:03"); },
+    ASSERT_TRUE(app.Watch(IDC_COUNTDOWNLINE, 0, &trace, [](const Lines& t) { return EndsWith(t, " 0:03"); },
                           "the countdown to run out"));
     EXPECT_TRUE(CountsDown(trace, 1));
     EXPECT_TRUE(WaitUntil([&] { return IsAbove(app.Main(), cover); }, "Velmaris raised over the cover"));
@@ -195,7 +188,7 @@ TEST(Countdown, RunsDownAndExpiresInFrontShowingThePreset)
     EXPECT_TRUE(GetForegroundWindow() == cover && GetFocus() == cover) << "the alarm took the focus";
 
     ASSERT_TRUE(app.WaitTicks(2));
-    EXPECT_EQ(Lines{" 0:03"}, app.Lines(CountdownBox)) << "without restart nothing runs again";
+    EXPECT_EQ(Lines{" 0:03"}, app.Lines(IDC_COUNTDOWNLINE)) << "without restart nothing runs again";
     DestroyWindow(cover);
     ASSERT_TRUE(app.Close());
 }
@@ -204,19 +197,19 @@ TEST(Countdown, StopShowsThePresetAndStartBeginsAfresh)
 {
     Velmaris app;
     ASSERT_TRUE(app.Start(FreshWorkDir("[SETTING]\r\nTimerMinute=0\r\nTimerSecond=5\r\n")));
-    app.Press(StartButton);
+    app.Press(IDC_START);
     Lines trace = {" 0:05"};
-    ASSERT_TRUE(app.Watch(CountdownBox, 0, &trace, [](const Lines& t) { return EndsWith(t, " 0:03"); },
+    ASSERT_TRUE(app.Watch(IDC_COUNTDOWNLINE, 0, &trace, [](const Lines& t) { return EndsWith(t, " 0:03"); },
                           "the countdown to reach 0:03"));
-    app.Press(StopButton);
-    ASSERT_TRUE(app.Watch(CountdownBox, 0, &trace, [](const Lines& t) { return EndsWith(t, " 0:05"); },
+    app.Press(IDC_STOP);
+    ASSERT_TRUE(app.Watch(IDC_COUNTDOWNLINE, 0, &trace, [](const Lines& t) { return EndsWith(t, " 0:05"); },
                           "Stop to show the preset"));
     ASSERT_TRUE(app.WaitTicks(2));
-    EXPECT_EQ(Lines{" 0:05"}, app.Lines(CountdownBox)) << "a stopped run counts no further";
+    EXPECT_EQ(Lines{" 0:05"}, app.Lines(IDC_COUNTDOWNLINE)) << "a stopped run counts no further";
 
-    app.Press(StartButton);
+    app.Press(IDC_START);
     trace = {" 0:05"};
-    ASSERT_TRUE(app.Watch(CountdownBox, 0, &trace, [](const Lines& t) { return t.size() > 1; },
+    ASSERT_TRUE(app.Watch(IDC_COUNTDOWNLINE, 0, &trace, [](const Lines& t) { return t.size() > 1; },
                           "the new run's first tick"));
     EXPECT_EQ(" 0:04", trace[1]);
     ASSERT_TRUE(app.Close());
@@ -227,19 +220,19 @@ TEST(Countdown, AutomaticRestartRunsAgainUntilStop)
     Velmaris app;
     ASSERT_TRUE(app.Start(FreshWorkDir(
         "[SETTING]\r\nTimerMinute=0\r\nTimerSecond=2\r\nRestart=1\r\nRestartSec=1\r\n")));
-    EXPECT_EQ("  ON:01sec.", app.Line(ClockBox, 2));
-    app.Press(StartButton);  // the only Start
+    EXPECT_EQ("  ON:01sec.", app.Line(IDC_CLOCKLINES, 2));
+    app.Press(IDC_START);  // the only Start
     Lines trace = {" 0:02"};
-    ASSERT_TRUE(app.Watch(CountdownBox, 0, &trace, [](const Lines& t) { return Runs(t) == 3; },
+    ASSERT_TRUE(app.Watch(IDC_COUNTDOWNLINE, 0, &trace, [](const Lines& t) { return Runs(t) == 3; },
                           "two runs after the first", 30000));
     EXPECT_TRUE(CountsDown(trace, 3));
 
-    app.Press(StopButton);
-    ASSERT_TRUE(app.Watch(CountdownBox, 0, &trace, [](const Lines& t) { return EndsWith(t, " 0:02"); },
+    app.Press(IDC_STOP);
+    ASSERT_TRUE(app.Watch(IDC_COUNTDOWNLINE, 0, &trace, [](const Lines& t) { return EndsWith(t, " 0:02"); },
                           "Stop to show the preset"));
     Lines times, seen;
-    ASSERT_TRUE(app.Watch(ClockBox, 1, &times, [&](const Lines& t) {
-        seen.push_back(app.Line(CountdownBox, 0));
+    ASSERT_TRUE(app.Watch(IDC_CLOCKLINES, 1, &times, [&](const Lines& t) {
+        seen.push_back(app.Line(IDC_COUNTDOWNLINE, 0));
         return t.size() > 3;
     }, "three ticks after Stop"));
     for (const std::string& line : seen)
@@ -279,7 +272,7 @@ TEST(Placement, SavedCornerPlacesTheWindowAndCloseSavesItsRectangle)
         width = r.right - r.left;
         height = r.bottom - r.top;
         ASSERT_TRUE(app.Close());
-        EXPECT_EQ(SavedIni(r), SavedFile(app));
+        EXPECT_EQ(SavedIni(r), FileLines(app.IniPath()));
     }
 }
 
@@ -321,7 +314,7 @@ TEST(OnTime, TimeLineTurnsWithTheSystemClock)
         double at;
         int second = -1;
         SYSTEMTIME now;
-        ASSERT_TRUE(app.WaitLine(ClockBox, 1, [&](const std::string& l) {
+        ASSERT_TRUE(app.WaitLine(IDC_CLOCKLINES, 1, [&](const std::string& l) {
             GetLocalTime(&now);
             std::smatch hms;
             if (!std::regex_match(l, hms, std::regex("  (\\d\\d):(\\d\\d):(\\d\\d)  ")))

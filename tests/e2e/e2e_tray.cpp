@@ -36,18 +36,14 @@ BOOL CALLBACK CollectIcon(HWND window, LPARAM param)
     return TRUE;
 }
 
-BOOL CALLBACK CollectIcons(HWND window, LPARAM param)
-{
-    CollectIcon(window, param);
-    EnumChildWindows(window, CollectIcon, param);
-    return TRUE;
-}
-
 // Every notification-area icon, docked or in Wine's own tray window.
 std::vector<HWND> TrayIcons()
 {
     std::vector<HWND> icons;
-    EnumWindows(CollectIcons, (LPARAM)&icons);
+    for (HWND window : TopLevelWindows()) {
+        CollectIcon(window, (LPARAM)&icons);
+        EnumChildWindows(window, CollectIcon, (LPARAM)&icons);
+    }
     return icons;
 }
 
@@ -158,12 +154,7 @@ std::string ShownTip(HWND icon)
     if (!tip || !XPointer(icon, "mousemove_relative 1 1") ||
         !WaitUntil([&] { return IsWindowVisible(tip) != FALSE; }, "the icon's tooltip"))
         return "(no tooltip shown)";
-    wchar_t text[128] = L"";
-    DWORD_PTR length = 0;
-    SendMessageTimeoutW(tip, WM_GETTEXT, 128, (LPARAM)text, SMTO_ABORTIFHUNG, WaitMs, &length);
-    char utf8[256] = "";
-    WideCharToMultiByte(CP_UTF8, 0, text, -1, utf8, sizeof utf8, NULL, NULL);
-    return utf8;
+    return ControlText(tip);
 }
 
 // An icon of the driver's own beside Velmaris's. Explorer takes the mouse
@@ -369,7 +360,7 @@ TEST(Tray, RaisesIntoViewAndSelectionActivates)
         bool lost = row.left == -2000, selected = row.right != WM_LBUTTONDOWN;
         HWND cover = CoverWindow(lost ? work : r);
         ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == cover; }, "the cover in front"));
-        PostMessageA(app.Main(), WM_APP + 100, 0, row.right);  // the icon's callback message
+        PostMessageA(app.Main(), WM_TRAYNOTIFY, 0, row.right);
         EXPECT_TRUE(WaitUntil([&] { return IsAbove(app.Main(), cover) &&
                                            (!selected || GetForegroundWindow() == app.Main()); },
                               "raised, and in the foreground if selected"));

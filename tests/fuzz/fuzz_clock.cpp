@@ -1,7 +1,7 @@
 // libFuzzer target: an arbitrary Velmaris.ini loaded into a fresh record, a
 // run of ticks, Start and Stop at arbitrary tick counts and local times, then
-// a save and a reload. The host and the checks live here; the profile is the
-// unit tests' in-memory one.
+// a save and a reload. The checks live here; the host and the profile are the
+// unit tests' fake and in-memory ones.
 //
 // Input: a 16-bit mask (bits 0-10: which of the eleven keys are present,
 // bits 11-12: the working directory, bit 13: the file cannot be opened), for
@@ -17,21 +17,14 @@
 #include <vector>
 
 #include "clock.h"
+#include "fake_host.h"
 #include "memory_profile.h"
 #include "settings.h"
+#include "settings_file.h"
 
 #define CHECK(cond) ((cond) ? (void)0 : (fprintf(stderr, "check failed: %s\n", #cond), abort()))
 
 namespace {
-
-struct Host {
-    uint32_t tick;
-    LocalTime time;
-    std::string dir;
-    std::vector<std::string> boxes[2];
-    int raises, beeps, waves;
-    std::string lastWave;
-} host;
 
 struct Reader {
     const uint8_t* p;
@@ -41,9 +34,7 @@ struct Reader {
     uint32_t U32() { uint32_t lo = U16(); return lo | (uint32_t)U16() << 16; }
 };
 
-const char* const Keys[11] = {"left", "top", "right", "bottom", "TimerMinute", "TimerSecond",
-                              "TimerFormat", "SoundFormat", "SoundWav", "Restart", "RestartSec"};
-const char* const Defaults[11] = {"100", "100", "100", "100", "3", "0", "1", "0", "DEFAULT", "0", "10"};
+FakeHost& host = fakeHost;
 enum { SoundWavKey = 8, RestartSecKey = 10 };
 
 // The rule for numbers, from the C library: sign and digits after white space, clamped.
@@ -142,7 +133,7 @@ void CheckDeadline(const ClockData& d, const TimerPlan& plan)
         CHECK(d.Running == 0 && (Gate(d) ? (int32_t)(RestartAt(d) - d.StartTick) <= 0 : !Beeping(d)));
         return;
     }
-    Host saved = host;
+    FakeHost saved = host;
     uint32_t deadline = host.tick + plan.deadlineMs;
     for (uint32_t at : {deadline - 1, deadline}) {
         if (at == deadline - 1 && plan.deadlineMs == 0)
@@ -179,53 +170,30 @@ void CheckFormatter(Reader& in, const ClockData& d)
 
 }  // namespace
 
-void HostRaiseWindow(HostWindow) { ++host.raises; }
-void HostPlayWave(const char* path)
-{
-    CHECK(Terminated(path, PathSize));
-    ++host.waves;
-    host.lastWave = path;
-}
-void HostBeep() { ++host.beeps; }
-void HostClearLines(DisplayBox box) { host.boxes[box].clear(); }
-void HostInsertLine(DisplayBox box, int index, const char* text)
-{
-    CHECK(box == ClockLines || box == CountdownLine);
-    CHECK(index >= 0 && (size_t)index <= host.boxes[box].size());
-    CHECK(Terminated(text, LineSize));
-    host.boxes[box].insert(host.boxes[box].begin() + index, text);
-}
-bool HostMainWindowRect(int32_t*) { return false; }
-uint32_t HostCurrentDirectory(char* out, uint32_t size)
-{
-    if (host.dir.size() + 1 > size)
-        return 0;
-    memcpy(out, host.dir.c_str(), host.dir.size() + 1);
-    return (uint32_t)host.dir.size();
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
 {
     Reader in = {bytes, size};
-    host = Host();
+    ResetFakeHost();
+    host.record = false;  // the checks read the boxes and the counts only
+    host.rectOk = false;
     ResetMemoryProfile();
 
     // (a) The settings file. A directory of 246 characters makes a path of
     // exactly 259, the longest that fits; 247 no longer fits, 300 not even WorkDir.
     uint16_t mask = in.U16();
     static const size_t DirLengths[4] = {13, 246, 247, 300};
-    host.dir = "/" + std::string(DirLengths[mask >> 11 & 3] - 1, 'd');
+    host.currentDir = "/" + std::string(DirLengths[mask >> 11 & 3] - 1, 'd');
     memoryProfile.openable = !(mask & 0x2000);
     bool opens = memoryProfile.openable && (mask >> 11 & 3) < 2;
     std::string text[11];
     for (int k = 0; k < 11; ++k) {
-        text[k] = Defaults[k];
+        text[k] = IniKeys[k].value;
         if (mask & 1 << k) {
             size_t n = in.U16();
             n = n < in.n ? n : in.n;
             std::string value((const char*)in.p, n);
             in.p += n, in.n -= n;
-            memoryProfile.Set(k < 4 ? "WINDOW" : "SETTING", Keys[k], value);
+            memoryProfile.Set(IniKeys[k].section, IniKeys[k].key, value);
             text[k] = value.c_str();  // the file holds no zero bytes
         }
         text[k] = text[k].substr(0, PathSize - 1);  // read through a MAX_PATH buffer

@@ -15,6 +15,9 @@ namespace {
 
 HostWindow const mainWindow = (HostWindow)0x1234;
 
+// A call the fake host refuses fails the test that made it.
+const bool misuseFails = (FakeHostMisuse = [](const std::string& what) { ADD_FAILURE() << what; });
+
 class Engine : public ::testing::Test {
 protected:
     ClockData d = {};

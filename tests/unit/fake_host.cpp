@@ -1,12 +1,20 @@
 #include "fake_host.h"
 
+#include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 #include <algorithm>
 
-#include <gtest/gtest.h>
-
 FakeHost fakeHost;
+
+static void AbortOnMisuse(const std::string& what)
+{
+    fprintf(stderr, "fake host: %s\n", what.c_str());
+    abort();
+}
+
+void (*FakeHostMisuse)(const std::string& what) = AbortOnMisuse;
 
 void ResetFakeHost()
 {
@@ -32,52 +40,47 @@ ClockNow FakeNow()
 
 void HostRaiseWindow(HostWindow window)
 {
-    fakeHost.raisedWindows.push_back(window);
-    fakeHost.events.push_back("raise");
+    ++fakeHost.raises;
+    if (fakeHost.record)
+        fakeHost.raisedWindows.push_back(window), fakeHost.events.push_back("raise");
 }
 
 void HostPlayWave(const char* path)
 {
-    fakeHost.events.push_back(std::string("wave ") + path);
+    // Every text the core hands over must end within its buffer.
+    if (!memchr(path, '\0', ClockTextSize))
+        return FakeHostMisuse("a wave path without its zero");
+    ++fakeHost.waves;
+    fakeHost.lastWave = path;
+    if (fakeHost.record)
+        fakeHost.events.push_back(std::string("wave ") + path);
 }
 
 void HostBeep()
 {
-    fakeHost.events.push_back("beep");
+    ++fakeHost.beeps;
+    if (fakeHost.record)
+        fakeHost.events.push_back("beep");
 }
 
 void HostClearLines(DisplayBox box)
 {
     fakeHost.boxes[box].clear();
-    fakeHost.events.push_back("clear " + std::to_string(box));
+    if (fakeHost.record)
+        fakeHost.events.push_back("clear " + std::to_string(box));
 }
 
 void HostInsertLine(DisplayBox box, int index, const char* text)
 {
-    std::vector<std::string>& lines = fakeHost.boxes[box];
     // A list box refuses an index past its end; the core must never ask for one.
-    if (index < 0 || (size_t)index > lines.size()) {
-        ADD_FAILURE() << "line " << index << " inserted into a box of " << lines.size();
-        return;
-    }
+    if ((box != ClockLines && box != CountdownLine) || index < 0 ||
+        (size_t)index > fakeHost.boxes[box & 1].size() || !memchr(text, '\0', LineSize))
+        return FakeHostMisuse("line " + std::to_string(index) + " of box " + std::to_string(box) +
+                              " (holding " + std::to_string(fakeHost.boxes[box & 1].size()) +
+                              ") refused, or its text has no zero");
+    std::vector<std::string>& lines = fakeHost.boxes[box];
     lines.insert(lines.begin() + index, text);
-    fakeHost.events.push_back("insert " + std::to_string(box) + " " + std::to_string(index) +
-                              " " + text);
-}
-
-bool HostMainWindowRect(int32_t rect[4])
-{
-    if (!fakeHost.rectOk)
-        return false;
-    memcpy(rect, fakeHost.rect, sizeof fakeHost.rect);
-    return true;
-}
-
-uint32_t HostCurrentDirectory(char* out, uint32_t size)
-{
-    // As GetCurrentDirectoryA: nothing is written when the buffer is too small.
-    if (fakeHost.currentDir.size() + 1 > size)
-        return 0;
-    memcpy(out, fakeHost.currentDir.c_str(), fakeHost.currentDir.size() + 1);
-    return (uint32_t)fakeHost.currentDir.size();
+    if (fakeHost.record)
+        fakeHost.events.push_back("insert " + std::to_string(box) + " " + std::to_string(index) +
+                                  " " + text);
 }

@@ -10,15 +10,9 @@
 #include "fake_host.h"
 #include "memory_profile.h"
 #include "settings.h"
+#include "settings_file.h"
 
 namespace {
-
-const std::vector<std::string> defaultWrites = {
-    "WINDOW left=100",         "WINDOW top=100",          "WINDOW right=100",
-    "WINDOW bottom=100",       "SETTING TimerMinute=3",   "SETTING TimerSecond=0",
-    "SETTING TimerFormat=1",   "SETTING SoundFormat=0",   "SETTING SoundWav=DEFAULT",
-    "SETTING Restart=0",       "SETTING RestartSec=10",
-};
 
 class Settings : public ::testing::Test {
 protected:
@@ -65,7 +59,7 @@ TEST_F(Settings, DefaultsOnAnEmptyFile)
     EXPECT_EQ(d.Running | d.BeepPending | d.RestartArmed | (int32_t)d.StartTick, 0);
     EXPECT_TRUE(memoryProfile.writes.empty());
     EXPECT_EQ(TransferSettings(&d, 1), 1);
-    EXPECT_EQ(memoryProfile.writes, defaultWrites);
+    EXPECT_EQ(memoryProfile.writes, SettingsFile({}, ProfileWrites));
 }
 
 TEST_F(Settings, SaveWritesEveryKeyInOrder)
@@ -78,11 +72,10 @@ TEST_F(Settings, SaveWritesEveryKeyInOrder)
     strcpy(d.SoundWav, "C:\\My Sounds\\ring.wav");
     d.Restart = 1, d.RestartSec = 45;
     SaveClockData(&d);
-    EXPECT_EQ(memoryProfile.writes, (std::vector<std::string>{
-        "WINDOW left=-5", "WINDOW top=7", "WINDOW right=300", "WINDOW bottom=-2147483648",
-        "SETTING TimerMinute=60", "SETTING TimerSecond=59", "SETTING TimerFormat=0",
-        "SETTING SoundFormat=1", "SETTING SoundWav=C:\\My Sounds\\ring.wav",
-        "SETTING Restart=1", "SETTING RestartSec=45"}));
+    EXPECT_EQ(memoryProfile.writes, SettingsFile({{"left", "-5"}, {"top", "7"}, {"right", "300"},
+        {"bottom", "-2147483648"}, {"TimerMinute", "60"}, {"TimerSecond", "59"}, {"TimerFormat", "0"},
+        {"SoundFormat", "1"}, {"SoundWav", "C:\\My Sounds\\ring.wav"}, {"Restart", "1"},
+        {"RestartSec", "45"}}, ProfileWrites));
     // And what was saved loads back as it was.
     Load();
     EXPECT_EQ(d.left, -5);
@@ -127,12 +120,9 @@ TEST_F(Settings, MovedWindowSavesEverythingElseNothing)
             EXPECT_TRUE(memoryProfile.writes.empty()) << c.name;
             continue;
         }
-        EXPECT_EQ(memoryProfile.writes, (std::vector<std::string>{
-            "WINDOW left=" + std::to_string(c.rect[0]), "WINDOW top=" + std::to_string(c.rect[1]),
-            "WINDOW right=" + std::to_string(c.rect[2]), "WINDOW bottom=" + std::to_string(c.rect[3]),
-            "SETTING TimerMinute=7", "SETTING TimerSecond=0", "SETTING TimerFormat=1",
-            "SETTING SoundFormat=0", "SETTING SoundWav=DEFAULT", "SETTING Restart=0",
-            "SETTING RestartSec=10"})) << c.name;
+        EXPECT_EQ(memoryProfile.writes, SettingsFile({{"left", std::to_string(c.rect[0])},
+            {"top", std::to_string(c.rect[1])}, {"right", std::to_string(c.rect[2])},
+            {"bottom", std::to_string(c.rect[3])}, {"TimerMinute", "7"}}, ProfileWrites)) << c.name;
         // The record now holds the saved place: the same place again saves nothing.
         memoryProfile.writes.clear();
         EXPECT_FALSE(SaveClockDataIfMoved(&d)) << c.name;

@@ -11,6 +11,7 @@
 
 #include "clock.h"
 #include "settings.h"
+#include "settings_file.h"
 #include "test_host.h"
 
 namespace {
@@ -60,12 +61,6 @@ Lines NonBlankLines(const std::string& text)
     return lines;
 }
 
-const Lines savedDefaults = {
-    "[WINDOW]", "left=100", "top=100", "right=100", "bottom=100",
-    "[SETTING]", "TimerMinute=3", "TimerSecond=0", "TimerFormat=1", "SoundFormat=0",
-    "SoundWav=DEFAULT", "Restart=0", "RestartSec=10",
-};
-
 class RealFile : public ::testing::Test {
 protected:
     ClockData d = {};
@@ -110,7 +105,7 @@ TEST_F(RealFile, FreshFileIsCreatedEmptyThenFilledAtClose)
     EXPECT_EQ(d.left, 100);
     EXPECT_EQ(d.bottom, 100);
     SaveClockData(&d);
-    EXPECT_EQ(NonBlankLines(ReadText(ini)), savedDefaults);
+    EXPECT_EQ(NonBlankLines(ReadText(ini)), SettingsFile());
 }
 
 TEST_F(RealFile, SavedValuesLoadBack)
@@ -124,10 +119,10 @@ TEST_F(RealFile, SavedValuesLoadBack)
     d.Restart = 1, d.RestartSec = 45;
     SaveClockData(&d);
     EXPECT_EQ(NonBlankLines(ReadText(ini)),
-              (Lines{"[WINDOW]", "left=-1920", "top=5", "right=2147483647", "bottom=-2147483648",
-                     "[SETTING]", "TimerMinute=60", "TimerSecond=59", "TimerFormat=0",
-                     "SoundFormat=1", "SoundWav=C:\\Windows\\Media\\ding.wav", "Restart=1",
-                     "RestartSec=45"}));
+              SettingsFile({{"left", "-1920"}, {"top", "5"}, {"right", "2147483647"},
+                            {"bottom", "-2147483648"}, {"TimerMinute", "60"}, {"TimerSecond", "59"},
+                            {"TimerFormat", "0"}, {"SoundFormat", "1"}, {"Restart", "1"},
+                            {"SoundWav", "C:\\Windows\\Media\\ding.wav"}, {"RestartSec", "45"}}));
     Load();
     EXPECT_EQ(d.left, -1920);
     EXPECT_EQ(d.right, INT32_MAX);
@@ -229,7 +224,7 @@ TEST_F(RealFile, DriveRootWorkDir)
     SetCurrentDirectoryA(oldDir);
     if (mapped)
         DefineDosDeviceA(DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE, drive, dir.c_str());
-    EXPECT_EQ(NonBlankLines(ReadText(ini)), savedDefaults);
+    EXPECT_EQ(NonBlankLines(ReadText(ini)), SettingsFile());
 }
 
 }  // namespace

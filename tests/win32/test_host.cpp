@@ -3,6 +3,7 @@
 #include <string.h>
 
 #include "host.h"
+#include "settings_host.h"
 #include "test_host.h"
 
 bool testRectOk = false;
