@@ -48,7 +48,7 @@ void HostRaiseWindow(HostWindow window)
 void HostPlayWave(const char* path)
 {
     // Every text the core hands over must end within its buffer.
-    if (!memchr(path, '\0', ClockTextSize))
+    if (!memchr(path, '\0', PathSize))
         return FakeHostMisuse("a wave path without its zero");
     ++fakeHost.waves;
     fakeHost.lastWave = path;
