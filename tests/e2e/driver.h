@@ -41,7 +41,6 @@ void RemoveTree(const std::string& dir);
 bool ReadText(const std::string& path, std::string* text);
 bool WriteText(const std::string& path, const std::string& text);
 std::wstring LongPath(const std::string& path);  // \\?\ and the path, for the W calls
-std::vector<std::string> IniLines(const std::string& text);  // without blank lines or CR
 std::vector<std::string> FileLines(const std::string& path);  // IniLines; a failure when absent
 // What a close writes into a file that held at most the [WINDOW] keys: the
 // window section with rectangle r, then every setting at its default but for

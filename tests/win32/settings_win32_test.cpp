@@ -42,25 +42,6 @@ void WriteText(const std::string& path, const std::string& text)
     CloseHandle(f);
 }
 
-// The file's lines without blank lines or line ends.
-Lines NonBlankLines(const std::string& text)
-{
-    Lines lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (!line.empty())
-            lines.push_back(line);
-        start = end + 1;
-    }
-    return lines;
-}
-
 class RealFile : public ::testing::Test {
 protected:
     ClockData d = {};
@@ -105,7 +86,7 @@ TEST_F(RealFile, FreshFileIsCreatedEmptyThenFilledAtClose)
     EXPECT_EQ(d.left, 100);
     EXPECT_EQ(d.bottom, 100);
     SaveClockData(&d);
-    EXPECT_EQ(NonBlankLines(ReadText(ini)), SettingsFile());
+    EXPECT_EQ(IniLines(ReadText(ini)), SettingsFile());
 }
 
 TEST_F(RealFile, SavedValuesLoadBack)
@@ -118,7 +99,7 @@ TEST_F(RealFile, SavedValuesLoadBack)
     strcpy(d.SoundWav, "C:\\Windows\\Media\\ding.wav");
     d.Restart = 1, d.RestartSec = 45;
     SaveClockData(&d);
-    EXPECT_EQ(NonBlankLines(ReadText(ini)),
+    EXPECT_EQ(IniLines(ReadText(ini)),
               SettingsFile({{"left", "-1920"}, {"top", "5"}, {"right", "2147483647"},
                             {"bottom", "-2147483648"}, {"TimerMinute", "60"}, {"TimerSecond", "59"},
                             {"TimerFormat", "0"}, {"SoundFormat", "1"}, {"Restart", "1"},
@@ -146,7 +127,7 @@ TEST_F(RealFile, ExistingFileKeepsItsOrderAndForeignEntries)
     EXPECT_EQ(d.bottom, 9);
     EXPECT_EQ(d.left, 100);
     SaveClockData(&d);
-    EXPECT_EQ(NonBlankLines(ReadText(ini)),
+    EXPECT_EQ(IniLines(ReadText(ini)),
               (Lines{"[Other]", "keep=me", "[SETTING]", "RestartSec=10", "Restart=0", "Extra=yes",
                      "TimerMinute=7", "TimerSecond=-2", "SoundWav=", "TimerFormat=1",
                      "SoundFormat=0", "[WINDOW]", "bottom=9", "left=100", "top=100",
@@ -224,7 +205,7 @@ TEST_F(RealFile, DriveRootWorkDir)
     SetCurrentDirectoryA(oldDir);
     if (mapped)
         DefineDosDeviceA(DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE, drive, dir.c_str());
-    EXPECT_EQ(NonBlankLines(ReadText(ini)), SettingsFile());
+    EXPECT_EQ(IniLines(ReadText(ini)), SettingsFile());
 }
 
 }  // namespace
