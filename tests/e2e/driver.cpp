@@ -417,6 +417,12 @@ HWND VelmarisWindow(DWORD pid)
     return NULL;
 }
 
+AssertionResult EndDialogWith(HWND dialog, int button)
+{
+    Click(GetDlgItem(dialog, button));
+    return WaitUntil([&] { return !IsWindow(dialog); }, "the dialog to end");
+}
+
 bool Filled(HWND main)
 {
     return main && IsWindowVisible(main) &&

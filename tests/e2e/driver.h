@@ -85,6 +85,8 @@ HWND VelmarisWindow(DWORD pid);
 bool Filled(HWND main);
 // Posted, never sent, so it does not wait for a modal loop the click opens.
 inline void Click(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
+// Clicks the dialog's button (IDOK, IDCANCEL) and waits until the dialog has gone.
+testing::AssertionResult EndDialogWith(HWND dialog, int button);
 
 // Runs a /bin/sh command line on the Unix side (xdotool, xwininfo); fails
 // with its output when it exits with other than 0.

@@ -60,13 +60,6 @@ void Type(HWND dialog, int id, const std::string& text)
         Ask(field, WM_CHAR, (WPARAM)(unsigned char)c, 1);
 }
 
-// OK or Cancel, posted as a user's click is, then the dialog gone.
-testing::AssertionResult EndDialogWith(HWND dialog, int button)
-{
-    Click(Item(dialog, button));
-    return WaitUntil([&] { return !IsWindow(dialog); }, "the dialog to end");
-}
-
 std::string IniValue(const Velmaris& app, const std::string& key)
 {
     std::string text;

@@ -163,8 +163,7 @@ TEST(Startup, SettingsRunsAModalDialogOwnedByTheWindow)
     ASSERT_TRUE(app.OpenSettings(&dialog));
     EXPECT_FALSE(IsWindowEnabled(app.Main())) << "the main window takes no input under the dialog";
     EXPECT_TRUE(app.WaitTicks(1)) << "the clock runs on under the modal loop";
-    Click(GetDlgItem(dialog, IDCANCEL));
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, "Cancel to end the dialog"));
+    ASSERT_TRUE(EndDialogWith(dialog, IDCANCEL));
     EXPECT_TRUE(IsWindowEnabled(app.Main()));
     ASSERT_TRUE(app.Close());
 }
