@@ -6,6 +6,8 @@
 
 #include <string.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -20,26 +22,14 @@ typedef std::vector<std::string> Lines;
 
 std::string ReadText(const std::string& path)
 {
-    std::string text;
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                           OPEN_EXISTING, 0, NULL);
-    if (f == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    char buffer[4096];
-    DWORD n;
-    while (ReadFile(f, buffer, sizeof buffer, &n, NULL) && n > 0)
-        text.append(buffer, n);
-    CloseHandle(f);
-    return text;
+    std::ifstream in(path, std::ios::binary);
+    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
 }
 
 void WriteText(const std::string& path, const std::string& text)
 {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    ASSERT_NE(f, INVALID_HANDLE_VALUE) << path;
-    DWORD n;
-    WriteFile(f, text.data(), (DWORD)text.size(), &n, NULL);
-    CloseHandle(f);
+    std::ofstream out(path, std::ios::binary);
+    ASSERT_TRUE(out << text) << path;
 }
 
 class RealFile : public ::testing::Test {
