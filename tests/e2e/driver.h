@@ -16,6 +16,7 @@
 
 namespace e2e {
 
+using Lines = std::vector<std::string>;
 constexpr DWORD WaitMs = 10000;  // a generous bound for anything that should be quick
 
 // Velmaris.exe: the environment's VELMARIS_EXE or the --velmaris= argument.

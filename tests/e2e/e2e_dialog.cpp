@@ -17,7 +17,6 @@
 #include <dlgs.h>  // the file picker's controls
 
 using namespace e2e;
-using Lines = std::vector<std::string>;
 
 namespace {
 

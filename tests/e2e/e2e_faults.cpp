@@ -12,7 +12,6 @@
 #include "driver.h"
 
 using namespace e2e;
-using Lines = std::vector<std::string>;
 using Handle = std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)>;
 
 namespace {
