@@ -3,6 +3,7 @@
 // expected files from this one table.
 #pragma once
 #include <map>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -41,4 +42,19 @@ inline std::vector<std::string> SettingsFile(const IniOverrides& overrides = {},
         out.push_back(line);
     }
     return out;
+}
+
+// A file's text as its lines, without blank lines or line ends: the form
+// SettingsFile builds.
+inline std::vector<std::string> IniLines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (!line.empty())
+            lines.push_back(line);
+    }
+    return lines;
 }

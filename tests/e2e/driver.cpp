@@ -5,7 +5,6 @@
 #include <string.h>
 
 #include <regex>
-#include <sstream>
 
 namespace e2e {
 
@@ -140,19 +139,6 @@ bool WriteText(const std::string& path, const std::string& text)
     if (file != INVALID_HANDLE_VALUE)
         CloseHandle(file);
     return ok;
-}
-
-std::vector<std::string> IniLines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (!line.empty())
-            lines.push_back(line);
-    }
-    return lines;
 }
 
 std::vector<std::string> FileLines(const std::string& path)
@@ -429,6 +415,12 @@ HWND VelmarisWindow(DWORD pid)
             return w;
     }
     return NULL;
+}
+
+AssertionResult EndDialogWith(HWND dialog, int button)
+{
+    Click(GetDlgItem(dialog, button));
+    return WaitUntil([&] { return !IsWindow(dialog); }, "the dialog to end");
 }
 
 bool Filled(HWND main)

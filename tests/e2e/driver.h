@@ -16,6 +16,7 @@
 
 namespace e2e {
 
+using Lines = std::vector<std::string>;
 constexpr DWORD WaitMs = 10000;  // a generous bound for anything that should be quick
 
 // Velmaris.exe: the environment's VELMARIS_EXE or the --velmaris= argument.
@@ -41,7 +42,6 @@ void RemoveTree(const std::string& dir);
 bool ReadText(const std::string& path, std::string* text);
 bool WriteText(const std::string& path, const std::string& text);
 std::wstring LongPath(const std::string& path);  // \\?\ and the path, for the W calls
-std::vector<std::string> IniLines(const std::string& text);  // without blank lines or CR
 std::vector<std::string> FileLines(const std::string& path);  // IniLines; a failure when absent
 // What a close writes into a file that held at most the [WINDOW] keys: the
 // window section with rectangle r, then every setting at its default but for
@@ -86,6 +86,8 @@ HWND VelmarisWindow(DWORD pid);
 bool Filled(HWND main);
 // Posted, never sent, so it does not wait for a modal loop the click opens.
 inline void Click(HWND button) { PostMessageA(button, BM_CLICK, 0, 0); }
+// Clicks the dialog's button (IDOK, IDCANCEL) and waits until the dialog has gone.
+testing::AssertionResult EndDialogWith(HWND dialog, int button);
 
 // Runs a /bin/sh command line on the Unix side (xdotool, xwininfo); fails
 // with its output when it exits with other than 0.

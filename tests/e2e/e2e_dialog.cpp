@@ -11,13 +11,13 @@
 
 #include <regex>
 #include <sstream>
+#include <tuple>
 
 #include "driver.h"
 
 #include <dlgs.h>  // the file picker's controls
 
 using namespace e2e;
-using Lines = std::vector<std::string>;
 
 namespace {
 
@@ -60,13 +60,6 @@ void Type(HWND dialog, int id, const std::string& text)
         Ask(field, WM_CHAR, (WPARAM)(unsigned char)c, 1);
 }
 
-// OK or Cancel, posted as a user's click is, then the dialog gone.
-testing::AssertionResult EndDialogWith(HWND dialog, int button)
-{
-    Click(Item(dialog, button));
-    return WaitUntil([&] { return !IsWindow(dialog); }, "the dialog to end");
-}
-
 std::string IniValue(const Velmaris& app, const std::string& key)
 {
     std::string text;
@@ -86,14 +79,12 @@ struct Shown {
     bool pathEnabled, browseEnabled, restart;
     int restartItem;
     bool restartEnabled;
-    bool operator==(const Shown& o) const
+    auto Fields() const
     {
-        return minutes == o.minutes && seconds == o.seconds && hours24 == o.hours24 &&
-               ampm == o.ampm && soundDefault == o.soundDefault && wave == o.wave &&
-               path == o.path && pathEnabled == o.pathEnabled &&
-               browseEnabled == o.browseEnabled && restart == o.restart &&
-               restartItem == o.restartItem && restartEnabled == o.restartEnabled;
+        return std::tie(minutes, seconds, hours24, ampm, soundDefault, wave, path, pathEnabled,
+                        browseEnabled, restart, restartItem, restartEnabled);
     }
+    bool operator==(const Shown& o) const { return Fields() == o.Fields(); }
 };
 
 void PrintTo(const Shown& s, std::ostream* os)
@@ -353,37 +344,51 @@ TEST(Dialog, ValuesOutsideTheListsStayAsTheFileHadThem)
 
 namespace {
 
-// The screen's DPI (HKCU\\Control Panel\\Desktop LogPixels) for the programs
-// started while it is set: each Wine process reads it once, as it starts.
-// The old value comes back at the end.
-class ScreenDpi {
+// A value under HKEY_CURRENT_USER for the time of a test: at the end the old
+// value comes back, or none, and the keys made for it go.
+class UserRegistryValue {
 public:
-    ScreenDpi()
+    UserRegistryValue(const std::string& key, const char* name) : key_(key), name_(name)
     {
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, NULL, 0,
-                            KEY_QUERY_VALUE | KEY_SET_VALUE, NULL, &key_, NULL))
-            key_ = NULL;
-        DWORD size = sizeof old_;
-        had_ = key_ && !RegQueryValueExA(key_, "LogPixels", NULL, NULL, (BYTE*)&old_, &size);
+        // The first key of the path that is not there yet: the one to remove at the end.
+        for (size_t end = 0; created_.empty() && end != std::string::npos;) {
+            end = key.find('\\', end + 1);
+            HKEY probe;
+            if (RegOpenKeyExA(HKEY_CURRENT_USER, key.substr(0, end).c_str(), 0, KEY_READ, &probe))
+                created_ = key.substr(0, end);
+            else
+                RegCloseKey(probe);
+        }
+        if (RegCreateKeyExA(HKEY_CURRENT_USER, key.c_str(), 0, NULL, 0,
+                            KEY_QUERY_VALUE | KEY_SET_VALUE, NULL, &handle_, NULL))
+            handle_ = NULL;
+        had_ = handle_ && !RegQueryValueExA(handle_, name, NULL, &type_, old_, &size_);
     }
-    ~ScreenDpi()
+    ~UserRegistryValue()
     {
         if (had_)
-            RegSetValueExA(key_, "LogPixels", 0, REG_DWORD, (const BYTE*)&old_, sizeof old_);
-        else if (key_)
-            RegDeleteValueA(key_, "LogPixels");
-        if (key_)
-            RegCloseKey(key_);
+            RegSetValueExA(handle_, name_, 0, type_, old_, size_);
+        else if (handle_)
+            RegDeleteValueA(handle_, name_);
+        if (handle_)
+            RegCloseKey(handle_);
+        for (std::string k = key_; !created_.empty(); k.resize(k.rfind('\\'))) {
+            RegDeleteKeyA(HKEY_CURRENT_USER, k.c_str());
+            if (k == created_)
+                break;
+        }
     }
-    bool Set(DWORD dpi)
+    bool Set(DWORD type, const void* data, DWORD size)
     {
-        return key_ && !RegSetValueExA(key_, "LogPixels", 0, REG_DWORD, (const BYTE*)&dpi,
-                                       sizeof dpi);
+        return handle_ && !RegSetValueExA(handle_, name_, 0, type, (const BYTE*)data, size);
     }
 
 private:
-    HKEY key_ = NULL;
-    DWORD old_ = 0;
+    std::string key_, created_;
+    const char* name_;
+    HKEY handle_ = NULL;
+    BYTE old_[1024];
+    DWORD type_ = 0, size_ = sizeof old_;
     bool had_ = false;
 };
 
@@ -437,11 +442,13 @@ testing::AssertionResult HoldsLines(HWND listBox, int lines)
 TEST(Dialog, EveryControlAndLineFitsItsWindowAt96144And192Dpi)
 {
     SeeDevicePixels();
-    ScreenDpi screen;
+    // Each Wine process reads the screen's DPI once, as it starts.
+    UserRegistryValue screenDpi("Control Panel\\Desktop", "LogPixels");
     LONG width96 = 0;
     for (DWORD dpi : {96, 144, 192}) {
         SCOPED_TRACE(std::to_string(dpi) + " DPI");
-        ASSERT_TRUE(screen.Set(dpi)) << "cannot write HKCU\\Control Panel\\Desktop LogPixels";
+        ASSERT_TRUE(screenDpi.Set(REG_DWORD, &dpi, sizeof dpi))
+            << "cannot write HKCU\\Control Panel\\Desktop LogPixels";
         Velmaris app;
         ASSERT_TRUE(app.Start(FreshWorkDir()));
         EXPECT_TRUE(ChildrenInside(app.Main(), 6));
@@ -540,20 +547,16 @@ public:
         if (!GetFileAttributesExA(AudioPath("E2E_LOG").c_str(), GetFileExInfoStandard, &log))
             return testing::AssertionFailure() << "no log at " << AudioPath("E2E_LOG");
         logStart_ = log.nFileSizeLow;
-        HKEY key;
-        if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\Debug", 0, NULL, 0,
-                            KEY_SET_VALUE, NULL, &key, NULL))
-            return testing::AssertionFailure() << "cannot open HKCU\\Software\\Wine\\Debug";
+        // Read once at start-up: the program has it by the time its window shows.
+        UserRegistryValue relay("Software\\Wine\\Debug", "RelayInclude");
         const char include[] = "user32.MessageBeep";
-        RegSetValueExA(key, "RelayInclude", 0, REG_SZ, (const BYTE*)include, sizeof include);
+        if (!relay.Set(REG_SZ, include, sizeof include))
+            return testing::AssertionFailure() << "cannot write HKCU\\Software\\Wine\\Debug";
         char debug[256] = "";
         GetEnvironmentVariableA("WINEDEBUG", debug, sizeof debug);
         SetEnvironmentVariableA("WINEDEBUG", "-all,+relay");
         testing::AssertionResult started = app.Start(dir, SW_SHOWNORMAL, exe);
         SetEnvironmentVariableA("WINEDEBUG", debug[0] ? debug : NULL);
-        // Read once at start-up: the program has it by the time its window shows.
-        RegDeleteValueA(key, "RelayInclude");
-        RegCloseKey(key);
         return started;
     }
 
@@ -673,30 +676,11 @@ TEST(Sound, WaveWithoutAPathFallsBackToTheBeep)
 }
 
 // Wine loads its own winmm whichever winmm.dll the search finds; for the
-// time of a test, this makes it load a native one from wherever a program
-// named Velmaris.exe asks, as Windows would from the program's folder. Wine
-// reads it at each load, and takes WINEDLLOVERRIDES from its Unix
-// environment only, which the driver cannot change for a program it starts.
-struct NativeWinmmForVelmaris {
-    NativeWinmmForVelmaris()
-    {
-        HKEY key;
-        ok = !RegCreateKeyExA(HKEY_CURRENT_USER, Key, 0, NULL, 0, KEY_SET_VALUE, NULL, &key, NULL);
-        if (ok) {
-            const char order[] = "native,builtin";
-            ok = !RegSetValueExA(key, "winmm", 0, REG_SZ, (const BYTE*)order, sizeof order);
-            RegCloseKey(key);
-        }
-    }
-    ~NativeWinmmForVelmaris()
-    {
-        RegDeleteKeyA(HKEY_CURRENT_USER, Key);
-        RegDeleteKeyA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Velmaris.exe");
-    }
-    static constexpr const char* Key = "Software\\Wine\\AppDefaults\\Velmaris.exe\\DllOverrides";
-    bool ok;
-};
-
+// time of this test, a DLL override in the registry makes it load a native
+// one from wherever a program named Velmaris.exe asks, as Windows would from
+// the program's folder. Wine reads it at each load, and takes WINEDLLOVERRIDES
+// from its Unix environment only, which the driver cannot change for a
+// program it starts.
 TEST(Sound, APlantedWinmmBesideTheProgramIsNotLoaded)
 {
     // A winmm.dll that came along into the program's folder (a downloads
@@ -709,8 +693,9 @@ TEST(Sound, APlantedWinmmBesideTheProgramIsNotLoaded)
     ASSERT_TRUE(CopyFileA(VelmarisPath().c_str(), exe.c_str(), FALSE)) << VelmarisPath();
     ASSERT_TRUE(CopyFileA(WinePath(PLANTED_DLL).c_str(), (dir + "\\winmm.dll").c_str(), FALSE))
         << PLANTED_DLL;
-    NativeWinmmForVelmaris native;
-    ASSERT_TRUE(native.ok) << "cannot write HKCU\\" << NativeWinmmForVelmaris::Key;
+    UserRegistryValue native("Software\\Wine\\AppDefaults\\Velmaris.exe\\DllOverrides", "winmm");
+    const char order[] = "native,builtin";
+    ASSERT_TRUE(native.Set(REG_SZ, order, sizeof order)) << "cannot write winmm's DLL override";
     Velmaris app;
     Sound sound;
     ASSERT_TRUE(sound.Start(app, dir, exe));

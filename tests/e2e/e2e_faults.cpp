@@ -12,7 +12,6 @@
 #include "driver.h"
 
 using namespace e2e;
-using Lines = std::vector<std::string>;
 using Handle = std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)>;
 
 namespace {
@@ -88,9 +87,7 @@ testing::AssertionResult PickPreset(Velmaris& app, int button)
         return opened;
     SendBounded(GetDlgItem(dialog, IDC_MINUTES), CB_SETCURSEL, 7, 0);
     SendBounded(GetDlgItem(dialog, IDC_SECONDS), CB_SETCURSEL, 30, 0);
-    Click(GetDlgItem(dialog, button));
-    testing::AssertionResult ended = WaitUntil([&] { return !IsWindow(dialog); },
-                                               "the settings dialog to end");
+    testing::AssertionResult ended = EndDialogWith(dialog, button);
     // Answered only once the Settings command has been handled to its end.
     Ask(app.Main(), WM_NULL);
     return ended;
@@ -193,13 +190,11 @@ TEST(Faults, SecondSettingsCommandOpensNoSecondDialog)
     // Posted messages come before paints: after a tick the command has been handled.
     ASSERT_TRUE(app.WaitTicks(1));
     EXPECT_EQ(1, DialogCount(app.Main()));
-    Click(GetDlgItem(dialog, IDCANCEL));
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, "Cancel to end the dialog"));
+    ASSERT_TRUE(EndDialogWith(dialog, IDCANCEL));
     ASSERT_TRUE(app.WaitTicks(1));
     EXPECT_EQ(0, DialogCount(app.Main())) << "the refused command left nothing pending";
     ASSERT_TRUE(app.OpenSettings(&dialog)) << "Settings opens the dialog again";
-    Click(GetDlgItem(dialog, IDCANCEL));
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, "Cancel to end the dialog"));
+    ASSERT_TRUE(EndDialogWith(dialog, IDCANCEL));
     ASSERT_TRUE(app.Close());
 }
 
@@ -293,7 +288,8 @@ namespace {
 
 // The directory a case runs in and what it holds there.
 enum Holding { File, Directory, FileHeldOpen, FileReadShared, FileHeldAtStart };
-// What the file holds after the close.
+// What the file holds after the close. Saved: the case's saved lines, then the
+// window keys; SavedAfterOthers: foreign lines, then what a close writes.
 enum Outcome { Saved, SavedAfterOthers, Unchanged, StillADirectory };
 
 struct BadInput {
@@ -307,8 +303,8 @@ struct BadInput {
     bool twelveHour;         // the time line's form
     const char* running;     // the countdown line two ticks after Start (a pattern)
     Outcome outcome;
-    std::function<Lines(const RECT&)> saved;  // the file's lines, or its last ones
-    const char* held;                         // what the file held after, in words
+    Lines saved;             // with Saved: the file's lines before the window keys
+    const char* held;        // what the file held after, in words
 };
 
 // Bytes of every value, the same on every run.
@@ -404,10 +400,10 @@ void RunBadInput(const BadInput& c, std::string* line)
     switch (c.outcome) {
     case Saved:
         EXPECT_TRUE(isFile);
-        EXPECT_TRUE(SameLines(c.saved(r), lines));
+        EXPECT_TRUE(SameLines(c.saved + WindowKeys(r), lines));
         break;
     case SavedAfterOthers: {
-        Lines want = c.saved(r);
+        Lines want = SavedIni(r);
         EXPECT_TRUE(isFile);
         ASSERT_GT(lines.size(), want.size()) << "the foreign lines kept before the saved ones";
         EXPECT_TRUE(SameLines(want, Lines(lines.end() - want.size(), lines.end())));
@@ -438,14 +434,13 @@ TEST(BadInput, EachCaseRunsEndsByItselfAndSavesWhatItShould)
     const Lines filler = Filler();
     const BadInput cases[] = {
         {"garbage", Garbage(4096), File, 0, {100, 100}, " 3:00", "  OFF:00sec.", false,
-         " 2:5[0-9]", SavedAfterOthers, [](const RECT& r) { return SavedIni(r); },
+         " 2:5[0-9]", SavedAfterOthers, {},
          "both sections appended after the garbage (which the profile calls re-encode)"},
         {"1MB", Text(Lines{"[SETTING]", "TimerMinute=7", "TimerSecond=5"} + filler), File, 0,
-         {100, 100}, " 7:05", "  OFF:00sec.", false, " 7:0[0-4]", Saved, [&](const RECT& r) {
-             return Lines{"[SETTING]", "TimerMinute=7", "TimerSecond=5", "TimerFormat=1",
-                          "SoundFormat=0", "SoundWav=DEFAULT", "Restart=0", "RestartSec=10"} +
-                    filler + WindowKeys(r);
-         }, "7 keys in [SETTING], the filler kept, [WINDOW] appended"},
+         {100, 100}, " 7:05", "  OFF:00sec.", false, " 7:0[0-4]", Saved,
+         Lines{"[SETTING]", "TimerMinute=7", "TimerSecond=5", "TimerFormat=1", "SoundFormat=0",
+               "SoundWav=DEFAULT", "Restart=0", "RestartSec=10"} + filler,
+         "7 keys in [SETTING], the filler kept, [WINDOW] appended"},
         // A value is read through 259 characters: the minutes' 5 lies beyond them.
         {"10k-lines",
          "[SETTING]\r\nTimerMinute=" + std::string(9999, '0') + "5\r\nTimerSecond=7" +
@@ -453,65 +448,56 @@ TEST(BadInput, EachCaseRunsEndsByItselfAndSavesWhatItShould)
              std::string(9998, ' ') + "\r\n" + std::string(10000, 'k') + "=" + std::string(10000, 'v') +
              "\r\n[" + std::string(10000, 'S') + "]\r\nkey=value\r\n",
          File, 0, {100, 100}, " 0:07", "  ON:12sec.", false, " 0:0[2-5]", Saved,
-         [&](const RECT& r) {
-             return Lines{"[SETTING]", "TimerMinute=0", "TimerSecond=7",
-                          "SoundWav=" + wav.substr(0, 259), "Restart=1", "RestartSec=12",
-                          std::string(10000, 'k') + "=" + std::string(10000, 'v'), "TimerFormat=1",
-                          "SoundFormat=0", "[" + std::string(10000, 'S') + "]", "key=value"} +
-                    WindowKeys(r);
-         }, "values cut to 259 characters and saved so, long key and section kept"},
+         {"[SETTING]", "TimerMinute=0", "TimerSecond=7", "SoundWav=" + wav.substr(0, 259),
+          "Restart=1", "RestartSec=12", std::string(10000, 'k') + "=" + std::string(10000, 'v'),
+          "TimerFormat=1", "SoundFormat=0", "[" + std::string(10000, 'S') + "]", "key=value"},
+         "values cut to 259 characters and saved so, long key and section kept"},
         // Only the first [SETTING] is read, and there only the first TimerMinute.
         {"duplicates",
          "[SETTING]\r\nTimerMinute=1\r\nTimerMinute=2\r\nRestart=1\r\n[Other]\r\nkeep=1\r\n"
          "[SETTING]\r\nTimerMinute=3\r\nTimerSecond=4\r\nRestartSec=20\r\n",
          File, 0, {100, 100}, " 1:00", "  ON:10sec.", false, " 0:5[0-9]", Saved,
-         [](const RECT& r) {
-             return Lines{"[SETTING]", "TimerMinute=1", "TimerMinute=2", "Restart=1",
-                          "TimerSecond=0", "TimerFormat=1", "SoundFormat=0", "SoundWav=DEFAULT",
-                          "RestartSec=10", "[Other]", "keep=1", "[SETTING]", "TimerMinute=3",
-                          "TimerSecond=4", "RestartSec=20"} + WindowKeys(r);
-         }, "first section and first key read and written, the copies kept"},
+         {"[SETTING]", "TimerMinute=1", "TimerMinute=2", "Restart=1", "TimerSecond=0",
+          "TimerFormat=1", "SoundFormat=0", "SoundWav=DEFAULT", "RestartSec=10", "[Other]",
+          "keep=1", "[SETTING]", "TimerMinute=3", "TimerSecond=4", "RestartSec=20"},
+         "first section and first key read and written, the copies kept"},
         // Numbers saturate at 32 bits; the preset's length wraps below zero, so a
         // run ends at its first tick.
         {"beyond-32-bits",
          "[SETTING]\r\nTimerMinute=4294967296\r\nTimerSecond=99999999999999999999\r\n"
          "TimerFormat=8589934592\r\nRestart=4294967297\r\nRestartSec=-99999999999\r\n",
          File, 0, {100, 100}, " 2147483647:2147483647", "  ON:-2147483648sec.", false,
-         " 2147483647:2147483647", Saved, [](const RECT& r) {
-             return Lines{"[SETTING]", "TimerMinute=2147483647", "TimerSecond=2147483647",
-                          "TimerFormat=2147483647", "Restart=2147483647", "RestartSec=-2147483648",
-                          "SoundFormat=0", "SoundWav=DEFAULT"} + WindowKeys(r);
-         }, "the saturated values saved"},
+         " 2147483647:2147483647", Saved,
+         {"[SETTING]", "TimerMinute=2147483647", "TimerSecond=2147483647", "TimerFormat=2147483647",
+          "Restart=2147483647", "RestartSec=-2147483648", "SoundFormat=0", "SoundWav=DEFAULT"},
+         "the saturated values saved"},
         // A preset of -1:90 lasts 30 s.
         {"negative",
          "[SETTING]\r\nTimerMinute=-1\r\nTimerSecond=90\r\nRestart=1\r\nRestartSec=-5\r\n", File, 0,
-         {100, 100}, " -1:90", "  ON:-5sec.", false, " 0:2[5-8]", Saved, [](const RECT& r) {
-             return Lines{"[SETTING]", "TimerMinute=-1", "TimerSecond=90", "Restart=1",
-                          "RestartSec=-5", "TimerFormat=1", "SoundFormat=0", "SoundWav=DEFAULT"} +
-                    WindowKeys(r);
-         }, "saved as read"},
+         {100, 100}, " -1:90", "  ON:-5sec.", false, " 0:2[5-8]", Saved,
+         {"[SETTING]", "TimerMinute=-1", "TimerSecond=90", "Restart=1", "RestartSec=-5",
+          "TimerFormat=1", "SoundFormat=0", "SoundWav=DEFAULT"}, "saved as read"},
         {"directory", "", Directory, 0, {0, 0}, " 0:00", "  OFF:00sec.", true, " 0:00",
-         StillADirectory, nullptr, "still an empty directory"},
+         StillADirectory, {}, "still an empty directory"},
         {"held-open", "[SETTING]\r\nTimerMinute=7\r\n", FileHeldOpen, 0, {0, 0}, " 0:00",
-         "  OFF:00sec.", true, " 0:00", Unchanged, nullptr, "unchanged, save skipped"},
+         "  OFF:00sec.", true, " 0:00", Unchanged, {}, "unchanged, save skipped"},
         {"read-shared", "[SETTING]\r\nTimerMinute=7\r\n", FileReadShared, 0, {100, 100}, " 7:00",
-         "  OFF:00sec.", false, " 6:5[6-8]", Unchanged, nullptr, "read; unchanged, save skipped"},
+         "  OFF:00sec.", false, " 6:5[6-8]", Unchanged, {}, "read; unchanged, save skipped"},
         {"held-at-start", "[SETTING]\r\nTimerMinute=7\r\n", FileHeldAtStart, 0, {0, 0}, " 0:00",
-         "  OFF:00sec.", true, " 0:00", Unchanged, nullptr, "unchanged: released, but never read"},
+         "  OFF:00sec.", true, " 0:00", Unchanged, {}, "unchanged: released, but never read"},
         // The file's path is the directory, a backslash and 12 characters: it
         // fits MAX_PATH with its zero up to a 246-character directory.
         {"dir-246", "[SETTING]\r\nTimerSecond=6\r\n", File, 246, {100, 100}, " 3:06",
-         "  OFF:00sec.", false, " 3:0[2-4]", Saved, [](const RECT& r) {
-             return Lines{"[SETTING]", "TimerSecond=6", "TimerMinute=3", "TimerFormat=1",
-                          "SoundFormat=0", "SoundWav=DEFAULT", "Restart=0", "RestartSec=10"} +
-                    WindowKeys(r);
-         }, "read, and saved in full (a 259-character path)"},
+         "  OFF:00sec.", false, " 3:0[2-4]", Saved,
+         {"[SETTING]", "TimerSecond=6", "TimerMinute=3", "TimerFormat=1", "SoundFormat=0",
+          "SoundWav=DEFAULT", "Restart=0", "RestartSec=10"},
+         "read, and saved in full (a 259-character path)"},
         {"dir-247", "[SETTING]\r\nTimerSecond=6\r\n", File, 247, {0, 0}, " 0:00", "  OFF:00sec.",
-         true, " 0:00", Unchanged, nullptr, "unchanged: a 260-character path is not tried"},
+         true, " 0:00", Unchanged, {}, "unchanged: a 260-character path is not tried"},
         // The longest current directory Wine's CreateProcess passes on: at 259 the
         // child does not start, at 260 to 262 it starts in the Windows directory.
         {"dir-258", "[SETTING]\r\nTimerSecond=6\r\n", File, 258, {0, 0}, " 0:00", "  OFF:00sec.",
-         true, " 0:00", Unchanged, nullptr, "unchanged"},
+         true, " 0:00", Unchanged, {}, "unchanged"},
     };
     std::string summary;
     for (const BadInput& c : cases) {

@@ -7,7 +7,6 @@
 #include "driver.h"
 
 using namespace e2e;
-using Lines = std::vector<std::string>;
 
 namespace {
 
@@ -25,9 +24,13 @@ int SecondOfDay(const SYSTEMTIME& t)
     return t.wHour * 3600 + t.wMinute * 60 + t.wSecond;
 }
 
-bool EndsWith(const Lines& trace, const char* line)
+// Watches the countdown line into trace until a step brings it to line.
+testing::AssertionResult WatchTo(const Velmaris& app, Lines* trace, const char* line,
+                                 const std::string& what)
 {
-    return trace.size() > 1 && trace.back() == line;
+    return app.Watch(IDC_COUNTDOWNLINE, 0, trace, [line](const Lines& t) {
+        return t.size() > 1 && t.back() == line;
+    }, what);
 }
 
 // Runs in a countdown trace that begins with the preset: each step away from it.
@@ -163,8 +166,7 @@ TEST(Startup, SettingsRunsAModalDialogOwnedByTheWindow)
     ASSERT_TRUE(app.OpenSettings(&dialog));
     EXPECT_FALSE(IsWindowEnabled(app.Main())) << "the main window takes no input under the dialog";
     EXPECT_TRUE(app.WaitTicks(1)) << "the clock runs on under the modal loop";
-    Click(GetDlgItem(dialog, IDCANCEL));
-    ASSERT_TRUE(WaitUntil([&] { return !IsWindow(dialog); }, "Cancel to end the dialog"));
+    ASSERT_TRUE(EndDialogWith(dialog, IDCANCEL));
     EXPECT_TRUE(IsWindowEnabled(app.Main()));
     ASSERT_TRUE(app.Close());
 }
@@ -176,12 +178,10 @@ TEST(Countdown, RunsDownAndExpiresInFrontShowingThePreset)
     ASSERT_EQ(" 0:03", app.Line(IDC_COUNTDOWNLINE, 0));
     app.Press(IDC_START);
     Lines trace = {" 0:03"};
-    ASSERT_TRUE(app.Watch(IDC_COUNTDOWNLINE, 0, &trace, [](const Lines& t) { return EndsWith(t, " 0:02"); },
-                          "the countdown to start"));
+    ASSERT_TRUE(WatchTo(app, &trace, " 0:02", "the countdown to start"));
     HWND cover = CoverWindow(WindowRect(app.Main()));
     ASSERT_TRUE(WaitUntil([&] { return IsAbove(cover, app.Main()); }, "the cover window on top"));
-    ASSERT_TRUE(app.Watch(IDC_COUNTDOWNLINE, 0, &trace, [](const Lines& t) { return EndsWith(t, " 0:03"); },
-                          "the countdown to run out"));
+    ASSERT_TRUE(WatchTo(app, &trace, " 0:03", "the countdown to run out"));
     EXPECT_TRUE(CountsDown(trace, 1));
     EXPECT_TRUE(WaitUntil([&] { return IsAbove(app.Main(), cover); }, "Velmaris raised over the cover"));
     EXPECT_FALSE(ExStyle(app.Main()) & WS_EX_TOPMOST) << "raised, but not left topmost";
@@ -199,11 +199,9 @@ TEST(Countdown, StopShowsThePresetAndStartBeginsAfresh)
     ASSERT_TRUE(app.Start(FreshWorkDir("[SETTING]\r\nTimerMinute=0\r\nTimerSecond=5\r\n")));
     app.Press(IDC_START);
     Lines trace = {" 0:05"};
-    ASSERT_TRUE(app.Watch(IDC_COUNTDOWNLINE, 0, &trace, [](const Lines& t) { return EndsWith(t, " 0:03"); },
-                          "the countdown to reach 0:03"));
+    ASSERT_TRUE(WatchTo(app, &trace, " 0:03", "the countdown to reach 0:03"));
     app.Press(IDC_STOP);
-    ASSERT_TRUE(app.Watch(IDC_COUNTDOWNLINE, 0, &trace, [](const Lines& t) { return EndsWith(t, " 0:05"); },
-                          "Stop to show the preset"));
+    ASSERT_TRUE(WatchTo(app, &trace, " 0:05", "Stop to show the preset"));
     ASSERT_TRUE(app.WaitTicks(2));
     EXPECT_EQ(Lines{" 0:05"}, app.Lines(IDC_COUNTDOWNLINE)) << "a stopped run counts no further";
 
@@ -228,8 +226,7 @@ TEST(Countdown, AutomaticRestartRunsAgainUntilStop)
     EXPECT_TRUE(CountsDown(trace, 3));
 
     app.Press(IDC_STOP);
-    ASSERT_TRUE(app.Watch(IDC_COUNTDOWNLINE, 0, &trace, [](const Lines& t) { return EndsWith(t, " 0:02"); },
-                          "Stop to show the preset"));
+    ASSERT_TRUE(WatchTo(app, &trace, " 0:02", "Stop to show the preset"));
     Lines times, seen;
     ASSERT_TRUE(app.Watch(IDC_CLOCKLINES, 1, &times, [&](const Lines& t) {
         seen.push_back(app.Line(IDC_COUNTDOWNLINE, 0));

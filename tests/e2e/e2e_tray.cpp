@@ -190,8 +190,7 @@ public:
         AssertionResult clicked = XPointer(icon, "click 1");
         if (clicked)
             clicked = WaitUntil([&] { return presses_ != before; }, "the marker icon's callback");
-        DWORD_PTR result;
-        if (clicked && !SendMessageTimeoutA(app, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, WaitMs, &result))
+        if (clicked && Ask(app, WM_NULL) == -1)
             return AssertionFailure() << "Velmaris does not answer";
         return clicked;
     }

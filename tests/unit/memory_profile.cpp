@@ -45,10 +45,9 @@ bool ProfileOpenAlways(const char* path)
 
 bool ProfileOpenToRead(const char*) { return memoryProfile.openable; }
 
-uint32_t ProfileRead(const char* path, const char* section, const char* key,
+uint32_t ProfileRead(const char* /*path*/, const char* section, const char* key,
                      const char* def, char* out, uint32_t size)
 {
-    (void)path;
     ++memoryProfile.reads;
     if (size == 0)
         return 0;
@@ -62,9 +61,8 @@ uint32_t ProfileRead(const char* path, const char* section, const char* key,
     return (uint32_t)n;
 }
 
-bool ProfileWrite(const char* path, const char* section, const char* key, const char* value)
+bool ProfileWrite(const char* /*path*/, const char* section, const char* key, const char* value)
 {
-    (void)path;
     memoryProfile.writes.push_back(std::string(section) + " " + key + "=" + value);
     memoryProfile.Set(section, key, value);
     return true;

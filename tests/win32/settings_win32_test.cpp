@@ -6,6 +6,8 @@
 
 #include <string.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -20,45 +22,14 @@ typedef std::vector<std::string> Lines;
 
 std::string ReadText(const std::string& path)
 {
-    std::string text;
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, NULL,
-                           OPEN_EXISTING, 0, NULL);
-    if (f == INVALID_HANDLE_VALUE)
-        return "<missing>";
-    char buffer[4096];
-    DWORD n;
-    while (ReadFile(f, buffer, sizeof buffer, &n, NULL) && n > 0)
-        text.append(buffer, n);
-    CloseHandle(f);
-    return text;
+    std::ifstream in(path, std::ios::binary);
+    return in ? std::string(std::istreambuf_iterator<char>(in), {}) : "<missing>";
 }
 
 void WriteText(const std::string& path, const std::string& text)
 {
-    HANDLE f = CreateFileA(path.c_str(), GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
-    ASSERT_NE(f, INVALID_HANDLE_VALUE) << path;
-    DWORD n;
-    WriteFile(f, text.data(), (DWORD)text.size(), &n, NULL);
-    CloseHandle(f);
-}
-
-// The file's lines without blank lines or line ends.
-Lines NonBlankLines(const std::string& text)
-{
-    Lines lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos)
-            end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
-        if (!line.empty())
-            lines.push_back(line);
-        start = end + 1;
-    }
-    return lines;
+    std::ofstream out(path, std::ios::binary);
+    ASSERT_TRUE(out << text) << path;
 }
 
 class RealFile : public ::testing::Test {
@@ -105,7 +76,7 @@ TEST_F(RealFile, FreshFileIsCreatedEmptyThenFilledAtClose)
     EXPECT_EQ(d.left, 100);
     EXPECT_EQ(d.bottom, 100);
     SaveClockData(&d);
-    EXPECT_EQ(NonBlankLines(ReadText(ini)), SettingsFile());
+    EXPECT_EQ(IniLines(ReadText(ini)), SettingsFile());
 }
 
 TEST_F(RealFile, SavedValuesLoadBack)
@@ -118,7 +89,7 @@ TEST_F(RealFile, SavedValuesLoadBack)
     strcpy(d.SoundWav, "C:\\Windows\\Media\\ding.wav");
     d.Restart = 1, d.RestartSec = 45;
     SaveClockData(&d);
-    EXPECT_EQ(NonBlankLines(ReadText(ini)),
+    EXPECT_EQ(IniLines(ReadText(ini)),
               SettingsFile({{"left", "-1920"}, {"top", "5"}, {"right", "2147483647"},
                             {"bottom", "-2147483648"}, {"TimerMinute", "60"}, {"TimerSecond", "59"},
                             {"TimerFormat", "0"}, {"SoundFormat", "1"}, {"Restart", "1"},
@@ -146,7 +117,7 @@ TEST_F(RealFile, ExistingFileKeepsItsOrderAndForeignEntries)
     EXPECT_EQ(d.bottom, 9);
     EXPECT_EQ(d.left, 100);
     SaveClockData(&d);
-    EXPECT_EQ(NonBlankLines(ReadText(ini)),
+    EXPECT_EQ(IniLines(ReadText(ini)),
               (Lines{"[Other]", "keep=me", "[SETTING]", "RestartSec=10", "Restart=0", "Extra=yes",
                      "TimerMinute=7", "TimerSecond=-2", "SoundWav=", "TimerFormat=1",
                      "SoundFormat=0", "[WINDOW]", "bottom=9", "left=100", "top=100",
@@ -224,7 +195,7 @@ TEST_F(RealFile, DriveRootWorkDir)
     SetCurrentDirectoryA(oldDir);
     if (mapped)
         DefineDosDeviceA(DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE, drive, dir.c_str());
-    EXPECT_EQ(NonBlankLines(ReadText(ini)), SettingsFile());
+    EXPECT_EQ(IniLines(ReadText(ini)), SettingsFile());
 }
 
 }  // namespace
