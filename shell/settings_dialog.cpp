@@ -22,7 +22,6 @@ static DialogValues OpenedWith;  // the settings as the dialog opened, for unusa
 static char PickedFile[PathSize + 1];
 static bool DialogActive;
 static HWND DialogWindow;
-static const char* WorkDir;  // the record's, locked while the dialog runs
 
 bool SettingsDialogActive()
 {
@@ -64,7 +63,6 @@ bool RunSettingsDialog(HINSTANCE instance, HWND mainWindow, ClockData* data)
     DialogSettings.Restart = data->Restart;
     DialogSettings.RestartSec = data->RestartSec;
     OpenedWith = DialogSettings;
-    WorkDir = data->WorkDir;
 
     DialogActive = true;
     // W, as for the main window, so that the captions survive any code page.
@@ -235,10 +233,12 @@ int ChooseWaveFile(HWND owner)
     static PickProc pick;
     if (!pick)
         pick = (PickProc)(void (*)(void))SystemProc("comdlg32.dll", "GetOpenFileNameA");
+    // The picker may leave the current directory where the user browsed to:
+    // that folder would stay in use (a USB stick could not be ejected).
+    char workDir[PathSize];
+    DWORD kept = GetCurrentDirectoryA(sizeof workDir, workDir);
     int chosen = pick && pick(&choice) ? 1 : 0;
-    // It may leave the current directory where the user browsed to: that
-    // folder would stay in use (a USB stick could not be ejected).
-    if (WorkDir && WorkDir[0])
-        SetCurrentDirectoryA(WorkDir);
+    if (kept > 0 && kept < sizeof workDir)
+        SetCurrentDirectoryA(workDir);
     return chosen;
 }
