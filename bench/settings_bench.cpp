@@ -7,7 +7,7 @@
 #include <stdlib.h>
 #include <string.h>
 
-#include "clock.h"
+#include "record.h"
 #include "settings.h"
 
 static double NowUs(const LARGE_INTEGER& frequency)
@@ -37,7 +37,7 @@ int main(int argc, char** argv)
     file[sizeof file - 1] = 0;
 
     static ClockData data;  // zeroed, as the shell's block is
-    InitClockData(&data);   // creates the file and loads the defaults
+    InitClockData(&data, dir);  // creates the file and loads the defaults
     TransferSettings(&data, 1);  // a full file, so loads read every key
 
     double load = 0, save = 0;

@@ -1,11 +1,8 @@
-#include "clock.h"
+#include "lines.h"
+
+#include "text.h"
 
 static const char* const DayNames[7] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
-
-void ClearListBox(DisplayBox listBox)
-{
-    HostClearLines(listBox);
-}
 
 void FormatDateLine(char* out, size_t size, const LocalTime* time)
 {
@@ -42,21 +39,16 @@ void FormatCountdownLine(char* out, size_t size, int32_t minutes, int32_t second
     FormatText(out, size, " %d:%02d", (int)minutes, (int)seconds);
 }
 
-void ShowClockLines(const ClockData* data, const LocalTime* time)
+void ShowClockLines(Display* display, const ClockData* data, const LocalTime* time)
 {
-    char line[LineSize];
-    ClearListBox(ClockLines);
-    FormatDateLine(line, sizeof line, time);
-    HostInsertLine(ClockLines, 0, line);
-    FormatTimeLine(line, sizeof line, time, data->TimerFormat);
-    HostInsertLine(ClockLines, 1, line);
-    FormatRestartLine(line, sizeof line, data->Restart, data->RestartSec);
-    HostInsertLine(ClockLines, 2, line);
+    display->clockShown = 1;
+    FormatDateLine(display->clock[0], LineSize, time);
+    FormatTimeLine(display->clock[1], LineSize, time, data->TimerFormat);
+    FormatRestartLine(display->clock[2], LineSize, data->Restart, data->RestartSec);
 }
 
-void ShowCountdown(int32_t minutes, int32_t seconds)
+void ShowCountdown(Display* display, int32_t minutes, int32_t seconds)
 {
-    char line[LineSize];
-    FormatCountdownLine(line, sizeof line, minutes, seconds);
-    HostInsertLine(CountdownLine, 0, line);
+    display->countdownShown = 1;
+    FormatCountdownLine(display->countdown, LineSize, minutes, seconds);
 }

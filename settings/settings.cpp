@@ -4,7 +4,7 @@
 #include <string.h>
 
 #include "profile.h"
-#include "settings_host.h"
+#include "text.h"
 
 const char SettingsFileName[] = "Velmaris.ini";
 
@@ -123,20 +123,20 @@ int TransferSettings(ClockData* data, int save)
     return 1;
 }
 
-void InitClockData(ClockData* data)
+void InitClockData(ClockData* data, const char* workDir)
 {
     memset(data->SoundWav, 0, sizeof data->SoundWav);
-    if (HostCurrentDirectory(data->WorkDir, sizeof data->WorkDir) == 0)
-        data->WorkDir[0] = '\0';  // no usable directory: the settings file counts as unopenable
+    // A directory that does not fit is not cut: the settings file then counts as unopenable.
+    if (!workDir || !FormatText(data->WorkDir, sizeof data->WorkDir, "%s", workDir))
+        data->WorkDir[0] = '\0';
     TransferSettings(data, 0);
     data->RestartArmed = 0;
     data->DurationMs = PresetDurationMs(data->TimerMinute, data->TimerSecond);
 }
 
-int SaveClockData(ClockData* data)
+int SaveClockData(ClockData* data, const int32_t* rect)
 {
-    int32_t rect[4];
-    if (HostMainWindowRect(rect)) {
+    if (rect) {
         data->left = rect[0];
         data->top = rect[1];
         data->right = rect[2];
@@ -145,11 +145,10 @@ int SaveClockData(ClockData* data)
     return TransferSettings(data, 1);
 }
 
-bool SaveClockDataIfMoved(ClockData* data)
+bool SaveClockDataIfMoved(ClockData* data, const int32_t* rect)
 {
-    int32_t rect[4];
-    if (!HostMainWindowRect(rect) || (rect[0] == data->left && rect[1] == data->top &&
-                                      rect[2] == data->right && rect[3] == data->bottom))
+    if (!rect || (rect[0] == data->left && rect[1] == data->top && rect[2] == data->right &&
+                  rect[3] == data->bottom))
         return false;
-    return SaveClockData(data) != 0;
+    return SaveClockData(data, rect) != 0;
 }

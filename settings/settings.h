@@ -7,12 +7,14 @@
 #include <stddef.h>
 #include <stdint.h>
 
-#include "clock.h"
+#include "record.h"
 
 extern const char SettingsFileName[];  // "Velmaris.ini"
 
-// Record set-up on a zeroed record: working directory, settings file, derived values.
-void InitClockData(ClockData* data);
+// Record set-up on a zeroed record: the working directory the caller found
+// (NULL or empty when it could not, which leaves the file unopenable), the
+// settings file, derived values.
+void InitClockData(ClockData* data, const char* workDir);
 
 // save = 0 loads, save = 1 saves. A load opens the file for reading and
 // writing, or else for reading only, and returns 1 when it read the file. A
@@ -22,13 +24,13 @@ int TransferSettings(ClockData* data, int save);
 // The user has set every setting with OK in Settings: the record may be saved
 // even over a file that could not be read at start-up.
 void SettingsChosen();
-// Takes the main window's current rectangle (kept as it was when that query
-// fails) and saves the settings; returns what the save returned.
-int SaveClockData(ClockData* data);
-// SaveClockData when the main window's rectangle is no longer the record's,
-// and then whether it wrote the file. Nothing happens when the rectangle
-// cannot be read.
-bool SaveClockDataIfMoved(ClockData* data);
+// Takes the main window's rectangle as left, top, right, bottom (NULL when it
+// could not be read: the record keeps its own) and saves the settings;
+// returns what the save returned.
+int SaveClockData(ClockData* data, const int32_t* rect);
+// SaveClockData when the rectangle is no longer the record's, and then
+// whether it wrote the file. Nothing happens without a rectangle.
+bool SaveClockDataIfMoved(ClockData* data, const int32_t* rect);
 // Joins WorkDir and the file name with one backslash; false when it does not fit.
 bool SettingsPath(const ClockData* data, char* out, size_t size);
 // Skips white space, takes an optional sign and decimal digits; no digits

@@ -37,22 +37,13 @@ static void OnCreate()
     ClockMemory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(ClockData));
     if (!ClockMemory)
         return;
+    // A directory that does not fit is reported as its needed size and not copied.
+    char workDir[MAX_PATH];
+    DWORD n = GetCurrentDirectoryA(sizeof workDir, workDir);
     ClockData* data = LockClock();
     if (data)
-        InitClockData(data);
+        InitClockData(data, n > 0 && n < sizeof workDir ? workDir : NULL);
     UnlockClock(data);
-}
-
-static void PlaceMainWindow(ClockData* data)
-{
-    RECT actual;
-    if (SetWindowPos(MainWindow, NULL, data->left, data->top, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW) &&
-        GetWindowRect(MainWindow, &actual)) {
-        data->left = actual.left;
-        data->top = actual.top;
-        data->right = actual.right;
-        data->bottom = actual.bottom;
-    }
 }
 
 static void OnPaint(HWND window)
@@ -64,29 +55,16 @@ static void OnPaint(HWND window)
     EndPaint(window, &paint);
 }
 
-// Sets both timers as the core's plan says. The deadline timer repeats until
-// set again, so it is set afresh or killed after every evaluation.
-static void ArmTimers(HWND window, const TimerPlan* plan)
-{
-    if (plan->clockMs)
-        SetTimer(window, CLOCK_TIMER_ID, plan->clockMs, NULL);
-    if (plan->deadline)
-        SetTimer(window, DEADLINE_TIMER_ID, plan->deadlineMs, NULL);
-    else
-        KillTimer(window, DEADLINE_TIMER_ID);
-}
-
-// One reading of the clocks per message; the core runs what is due and says
-// when it must be called next. fired is NoTimer after a command.
-static void OnTimer(HWND window, TimerFired fired)
+// One reading of the clocks per message; the engine runs what the event
+// asks and answers what to show, sound and arm, which is done at once.
+static void RunEvent(HWND window, EngineEvent event)
 {
     ClockData* data = LockClock();
     ClockNow now;
-    TimerPlan plan;
+    Effects effects;
     ReadClockNow(&now);
-    RunTimers(window, data, &now, fired, &plan);
-    ArmTimers(window, &plan);
-    UpdateAwake(data);
+    RunEngine(data, &now, event, &effects);
+    ApplyEffects(window, &effects);
     UnlockClock(data);
 }
 
@@ -94,8 +72,9 @@ static void OnTimer(HWND window, TimerFired fired)
 // outside; once the session-end save is made nothing may overwrite it.
 static void SaveNow(ClockData* data)
 {
+    int32_t rect[4];
     if (data && !SettingsSaved)
-        SaveClockData(data);
+        SaveClockData(data, MainWindowRect(MainWindow, rect));
 }
 
 // Saves the rectangle and settings once, whether at close or at session end.
@@ -109,8 +88,9 @@ static void SaveOnce(ClockData* data)
 static void OnExitSizeMove()
 {
     ClockData* data = LockClock();
+    int32_t rect[4];
     if (data && !SettingsSaved)
-        SaveClockDataIfMoved(data);
+        SaveClockDataIfMoved(data, MainWindowRect(MainWindow, rect));
     UnlockClock(data);
 }
 
@@ -132,7 +112,7 @@ static void OnClose(HWND window)
         GlobalFree(ClockMemory);
         ClockMemory = NULL;
     }
-    UpdateAwake(NULL);
+    KeepAwake(false);
     DestroyWindow(window);
 }
 
@@ -156,12 +136,14 @@ static void OnSettingsCommand(HWND window)
     if (SettingsDialogActive())
         return;
     ClockData* data = LockClock();
-    if (data && RunSettingsDialog(MainInstance, window, data)) {
+    bool chosen = data && RunSettingsDialog(MainInstance, window, data);
+    if (chosen) {
         SettingsChosen();
         SaveNow(data);
     }
     UnlockClock(data);
-    OnTimer(window, NoTimer);  // the preset or the sound may have changed
+    if (chosen)
+        RunEvent(window, SettingsChanged);  // the new preset, and the end it moves
     if (CloseAfterDialog) {
         CloseAfterDialog = false;
         PostMessageA(window, WM_CLOSE, 0, 0);
@@ -170,22 +152,15 @@ static void OnSettingsCommand(HWND window)
 
 static LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    ClockData* data;
     switch (LOWORD(wParam)) {
     case IDC_START:
-        if ((data = LockClock()) != NULL)
-            StartTimer(data, GetTickCount());
-        UnlockClock(data);
-        OnTimer(window, NoTimer);
+        RunEvent(window, StartPressed);
         return 0;
     case IDC_SETTINGS:
         OnSettingsCommand(window);
         return 0;
     case IDC_STOP:
-        if ((data = LockClock()) != NULL)
-            StopTimer(data);
-        UnlockClock(data);
-        OnTimer(window, NoTimer);
+        RunEvent(window, StopPressed);
         return 0;
     case IDC_CLOSE:
         SendMessageA(window, WM_CLOSE, 0, 0);
@@ -232,8 +207,7 @@ static LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_INITDIALOG:
         return 0;
     case WM_DESTROY:
-        KillTimer(window, CLOCK_TIMER_ID);
-        KillTimer(window, DEADLINE_TIMER_ID);
+        StopTimers(window);
         PostQuitMessage(0);
         return 0;
     case WM_PAINT:
@@ -256,7 +230,7 @@ static LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LP
         if (wParam == ICON_RETRY_TIMER_ID)
             AddIcon(window);
         else
-            OnTimer(window, wParam == CLOCK_TIMER_ID ? ClockTimer : DeadlineTimer);
+            RunEvent(window, wParam == CLOCK_TIMER_ID ? ClockTimer : DeadlineTimer);
         return 0;
     case WM_TRAYNOTIFY:
         return OnTrayNotify(window, wParam, lParam);
@@ -320,11 +294,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCode)
     ClockLinesBox = GetDlgItem(MainWindow, IDC_CLOCKLINES);
     CountdownLineBox = GetDlgItem(MainWindow, IDC_COUNTDOWNLINE);
 
+    RunEvent(MainWindow, SettingsChanged);  // the preset, as loaded
     ClockData* data = LockClock();
-    if (data) {
-        ShowCountdown(data->TimerMinute, data->TimerSecond);
-        PlaceMainWindow(data);
-    }
+    if (data)
+        PlaceMainWindow(MainWindow, data);
     UnlockClock(data);
 
     AddIcon(MainWindow);
@@ -333,7 +306,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCode)
         return 0;
     }
     ShowWindow(MainWindow, StartShowCode(showCode));
-    OnTimer(MainWindow, ClockTimer);  // the clock lines at once, and the timer aimed at the second
+    RunEvent(MainWindow, ClockTimer);  // the clock lines at once, and the timer aimed at the second
     UpdateWindow(MainWindow);
 
     MSG message;

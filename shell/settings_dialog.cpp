@@ -2,8 +2,10 @@
 // settings; only OK writes the copy back, and the change shows at once.
 #include <stddef.h>
 
+#include "box_value.h"
 #include "resource.h"
 #include "shell.h"
+#include "text.h"
 
 #include <commdlg.h>
 
@@ -22,6 +24,8 @@ static DialogValues OpenedWith;  // the settings as the dialog opened, for unusa
 static char PickedFile[PathSize + 1];
 static bool DialogActive;
 static HWND DialogWindow;
+typedef BOOL(WINAPI * PickProc)(LPOPENFILENAMEA);
+static PickProc PickFile;  // comdlg32's, loaded at the first Browse
 
 bool SettingsDialogActive()
 {
@@ -84,8 +88,6 @@ bool RunSettingsDialog(HINSTANCE instance, HWND mainWindow, ClockData* data)
     data->Restart = DialogSettings.Restart;
     data->RestartSec = DialogSettings.RestartSec;
     data->DurationMs = PresetDurationMs(data->TimerMinute, data->TimerSecond);
-    ClearListBox(CountdownLine);
-    ShowCountdown(data->TimerMinute, data->TimerSecond);
     return true;
 }
 
@@ -229,15 +231,13 @@ int ChooseWaveFile(HWND owner)
     choice.nMaxFile = sizeof PickedFile;
     choice.lpstrTitle = "Wav File Select";
     choice.Flags = OFN_READONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-    typedef BOOL(WINAPI * PickProc)(LPOPENFILENAMEA);
-    static PickProc pick;
-    if (!pick)
-        pick = (PickProc)(void (*)(void))SystemProc("comdlg32.dll", "GetOpenFileNameA");
+    if (!PickFile)
+        PickFile = (PickProc)(void (*)(void))SystemProc("comdlg32.dll", "GetOpenFileNameA");
     // The picker may leave the current directory where the user browsed to:
     // that folder would stay in use (a USB stick could not be ejected).
     char workDir[PathSize];
     DWORD kept = GetCurrentDirectoryA(sizeof workDir, workDir);
-    int chosen = pick && pick(&choice) ? 1 : 0;
+    int chosen = PickFile && PickFile(&choice) ? 1 : 0;
     if (kept > 0 && kept < sizeof workDir)
         SetCurrentDirectoryA(workDir);
     return chosen;

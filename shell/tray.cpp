@@ -7,6 +7,8 @@
 
 #include <shellapi.h>
 
+static bool IconPressed;  // a left press came, and the selection that ends the click has not
+
 BOOL SetTrayIcon(HWND window, DWORD action, UINT id, UINT iconResource, const char* tip)
 {
     NOTIFYICONDATAA record;
@@ -37,17 +39,16 @@ LRESULT OnTrayMessage(HWND window, WPARAM, LPARAM lParam)
 {
     // A click comes as press, release and NIN_SELECT: its press has raised
     // the window already.
-    static bool pressed;
     switch (lParam) {
     case WM_LBUTTONDOWN:
         RaiseForUser(window);
-        pressed = true;
+        IconPressed = true;
         break;
     case NIN_SELECT:
     case NIN_KEYSELECT:
-        if (!pressed || lParam == NIN_KEYSELECT)
+        if (!IconPressed || lParam == NIN_KEYSELECT)
             RaiseForUser(window);
-        pressed = false;
+        IconPressed = false;
         // The shell lets the icon's owner take the foreground here, so that
         // a keyboard user lands on the buttons.
         SetForegroundWindow(window);

@@ -1,7 +1,10 @@
-// libFuzzer target: an arbitrary Velmaris.ini loaded into a fresh record, a
-// run of ticks, Start and Stop at arbitrary tick counts and local times, then
-// a save and a reload. The checks live here; the host and the profile are the
-// unit tests' fake and in-memory ones.
+// libFuzzer target: an arbitrary Velmaris.ini loaded into a fresh record,
+// then any sequence of timer messages, commands and clock readings (sleeps
+// and the wrap of the tick count among them), then a save and a reload. It
+// checks what must hold of the engine's answers, not how they are reached:
+// alarms a second apart, beeps half a second apart and never silent for long,
+// no alarm before its run is over or after Stop, every delay within bounds,
+// every text terminated within its buffer, the settings untouched.
 //
 // Input: a 16-bit mask (bits 0-10: which of the eleven keys are present,
 // bits 11-12: the working directory, bit 13: the file cannot be opened), for
@@ -14,10 +17,8 @@
 #include <string.h>
 
 #include <string>
-#include <vector>
 
-#include "clock.h"
-#include "fake_host.h"
+#include "engine.h"
 #include "memory_profile.h"
 #include "settings.h"
 #include "settings_file.h"
@@ -34,8 +35,8 @@ struct Reader {
     uint32_t U32() { uint32_t lo = U16(); return lo | (uint32_t)U16() << 16; }
 };
 
-FakeHost& host = fakeHost;
 enum { SoundWavKey = 8, RestartSecKey = 10 };
+const uint64_t Never = UINT64_MAX;
 
 // The rule for numbers, from the C library: sign and digits after white space, clamped.
 int32_t Number(const std::string& text)
@@ -55,102 +56,80 @@ bool SamePersisted(const ClockData& a, const ClockData& b)
            a.RestartSec == b.RestartSec && a.DurationMs == b.DurationMs;
 }
 
-std::string Line(const char* format, int a, int b)
+// What the user has heard, in real (64-bit) milliseconds, since the last Start.
+struct Heard {
+    uint64_t now = 1000;        // real time; the tick count is its low 32 bits
+    uint64_t started = Never;   // the last Start
+    uint64_t alarm = Never;     // the last alarm since then
+    uint64_t beep = Never;      // the last beep since then
+    bool stopped = true;        // Stop (or start-up) and no Start since
+    uint64_t run = Never;       // when the last run began, by Start or a restart
+    uint32_t Tick() const { return (uint32_t)now; }
+};
+
+bool Sounding(const ClockData& d)
 {
-    char text[LineSize];
-    snprintf(text, sizeof text, format, a, b);
-    return text;
+    return d.Running == 0 && d.SoundFormat == 0 && d.BeepPending == 1 &&
+           !(d.RestartArmed == 1 && d.Restart == 1);
 }
 
-std::string Preset(const ClockData& d) { return Line(" %d:%02d", d.TimerMinute, d.TimerSecond); }
-
-bool Gate(const ClockData& d) { return d.RestartArmed == 1 && d.Restart == 1 && d.Running == 0; }
-bool Beeping(const ClockData& d) { return d.Running == 0 && d.SoundFormat == 0 && d.BeepPending == 1; }
-uint32_t End(const ClockData& d) { return d.StartTick + (uint32_t)d.DurationMs; }
-uint32_t RestartAt(const ClockData& d) { return End(d) + (uint32_t)d.RestartSec * 1000u; }
-
-// The engine's rules for one timer message, from the record before it (pre)
-// and after it (d): a clock tick always evaluates, a deadline only when the
-// countdown's next moment has come, a command (NoTimer) never.
-void CheckTick(const ClockData& pre, const ClockData& d, TimerFired fired, const TimerPlan& plan)
+void CheckAnswer(const ClockData& pre, const ClockData& d, EngineEvent event, const Effects& fx, Heard& h)
 {
-    uint32_t now = host.tick;
-    bool gate = Gate(pre);
-    bool pending = pre.Running != 0 || (gate && (int32_t)(RestartAt(pre) - pre.StartTick) > 0) ||
-                   (!gate && Beeping(pre));
-    uint32_t next = pre.Running ? End(pre) : gate ? RestartAt(pre) + 1u : pre.BeepTick;
-    bool evaluates = fired == ClockTimer || (fired == DeadlineTimer && pending && (int32_t)(next - now) <= 0);
-    CHECK(plan.clockMs == (fired == ClockTimer ? 1002u - host.time.wMilliseconds % 1000u : 0u));
-    if (fired == ClockTimer) {
-        CHECK(host.boxes[ClockLines].size() == 3);
-        CHECK(host.boxes[ClockLines][2] == (d.Restart ? Line("  ON:%02dsec.", d.RestartSec, 0)
-                                                      : std::string("  OFF:00sec.")));
+    const Display& display = fx.display;
+    for (int i = 0; i < 3; ++i)
+        CHECK(!display.clockShown || Terminated(display.clock[i], LineSize));
+    CHECK(!display.countdownShown || Terminated(display.countdown, LineSize));
+    CHECK(Terminated(fx.wave, PathSize) && (!fx.playWave || strcmp(fx.wave, d.SoundWav) == 0));
+    CHECK(event == ClockTimer ? fx.plan.clockMs >= 1 && fx.plan.clockMs <= 1000 + SecondMarginMs
+                              : fx.plan.clockMs == 0);
+    CHECK(fx.plan.deadlineMs <= (uint32_t)INT32_MAX && (fx.plan.deadline || fx.plan.deadlineMs == 0));
+    CHECK(SamePersisted(pre, d));
+    // An alarm is a raise and its sound: the wave, or the first beep.
+    CHECK(fx.playWave == (fx.raise && d.SoundFormat != 0));
+    CHECK(!fx.raise || d.SoundFormat != 0 || fx.beep);
+    CHECK(!h.stopped || (!fx.raise && !fx.beep));
+    if (fx.raise) {
+        CHECK(h.alarm == Never || h.now - h.alarm >= MinAlarmGapMs);
+        // The run the user started is over before it rings.
+        CHECK(h.alarm != Never || h.now - h.started >= (uint64_t)(pre.DurationMs > 0 ? pre.DurationMs : 0));
+        h.alarm = h.now;
     }
-    if (!evaluates) {
-        CHECK(memcmp(&pre, &d, sizeof d) == 0 && host.raises + host.beeps + host.waves == 0);
-        return;
-    }
-    bool restarted = gate && (int32_t)(RestartAt(pre) + 1u - now) <= 0;
-    bool late = (int32_t)(RestartAt(pre) + (uint32_t)pre.DurationMs - now) <= 0;
-    uint32_t start = !restarted ? pre.StartTick : late ? now : RestartAt(pre);
-    bool counting = pre.Running != 0 || restarted;
-    bool expired = counting && (int32_t)(start + (uint32_t)pre.DurationMs - now) <= 0;
-    CHECK(d.StartTick == start);
-    CHECK(d.Running == (counting && !expired ? 1 : 0));
-    CHECK(host.raises == (expired ? 1 : 0));
-    CHECK(host.waves == (expired && d.SoundFormat != 0 ? 1 : 0));
-    int32_t beep = gate ? 0 : pre.BeepPending;
-    CHECK(d.BeepPending == (expired && d.SoundFormat == 0 ? 1 : beep));
-    if (expired)
-        CHECK(host.boxes[CountdownLine].size() == 1 && host.boxes[CountdownLine][0] == Preset(d));
-    CHECK(host.waves == 0 || host.lastWave == d.SoundWav);
-    bool beeps = Beeping(d) && (expired || (int32_t)(pre.BeepTick - now) <= 0);
-    CHECK(host.beeps == (beeps ? 1 : 0));
-    if (beeps) {
-        // The next beep: on a whole second from the end, or half a second on after a late one.
-        uint32_t wait = d.BeepTick - now;
-        CHECK(wait >= MinBeepGapMs && wait <= 1000);
-        int64_t sinceEnd = (int64_t)(int32_t)(now - End(d)) + wait;
-        CHECK(sinceEnd % 1000 == 0 || wait == MinBeepGapMs);
-    }
-    CHECK(d.Running == 0 || d.RestartArmed == 1);
-    CHECK(d.SoundFormat == 0 || d.BeepPending == 0);
-    if (d.Running) {
-        // Still counting: the line shows what is left, truncated to whole seconds.
-        int32_t left = (int32_t)(d.StartTick + (uint32_t)d.DurationMs - host.tick);
-        CHECK(left > 0);
-        CHECK(host.boxes[CountdownLine].size() == 1);
-        CHECK(host.boxes[CountdownLine][0] == Line(" %d:%02d", left / 60000, left / 1000 % 60));
+    // A sounding alarm beeps half a second apart at least, and never stays
+    // silent a second once the clock's timer comes (a sleep of a whole number
+    // of wraps, give or take a second, is one the tick count cannot see).
+    if (fx.beep) {
+        CHECK(h.beep == Never || h.now - h.beep >= MinBeepGapMs || fx.raise);
+        h.beep = h.now;
+    } else {
+        uint32_t silent = (uint32_t)(h.now - h.beep);
+        CHECK(!(event == ClockTimer && Sounding(pre) && Sounding(d) && h.beep != Never &&
+                silent >= 1000 && silent <= UINT32_MAX - 1000));
     }
 }
 
-// The planned deadline against the engine: a deadline message a millisecond
-// before it changes nothing, one at it acts (an end, a restart or a beep).
-// Without a deadline only a restart of period zero or less waits, for the clock.
-void CheckDeadline(const ClockData& d, const TimerPlan& plan)
+// The plan against the engine: a deadline message a millisecond before the
+// planned one changes nothing; one at it acts (an end, a restart or a beep),
+// unless the wait was capped at the longest a timer takes, or the tick count
+// has gone half round since the run began, when it cannot tell how long ago.
+void CheckDeadline(const ClockData& d, const Effects& fx, const Heard& h, const LocalTime& time)
 {
-    if (!plan.deadline) {
-        CHECK(d.Running == 0 && (Gate(d) ? (int32_t)(RestartAt(d) - d.StartTick) <= 0 : !Beeping(d)));
+    if (!fx.plan.deadline)
         return;
-    }
-    FakeHost saved = host;
-    uint32_t deadline = host.tick + plan.deadlineMs;
-    for (uint32_t at : {deadline - 1, deadline}) {
-        if (at == deadline - 1 && plan.deadlineMs == 0)
+    for (uint32_t before : {1u, 0u}) {
+        if (before > fx.plan.deadlineMs)
             continue;
         ClockData copy = d;
-        ClockNow now = {at, host.time};
-        TimerPlan after;
-        host.raises = host.beeps = 0;
-        RunTimers(nullptr, &copy, &now, DeadlineTimer, &after);
-        bool acted = copy.StartTick != d.StartTick || copy.Running != d.Running || host.raises || host.beeps;
-        CHECK(acted == (at == deadline));
+        ClockNow now = {h.Tick() + fx.plan.deadlineMs - before, time};
+        Effects after;
+        RunEngine(&copy, &now, DeadlineTimer, &after);
+        bool acted = memcmp(&copy, &d, sizeof d) != 0 || after.raise || after.beep;
+        CHECK(before ? !acted
+                     : acted || fx.plan.deadlineMs == (uint32_t)INT32_MAX || h.now - h.run >= 0x80000000u);
     }
-    host = saved;
 }
 
 // One formatter into a buffer of the given size: terminated inside it, nothing written past it.
-void CheckFormatter(Reader& in, const ClockData& d)
+void CheckFormatter(Reader& in, const LocalTime& time, const ClockData& d)
 {
     char buf[LineSize + 16];
     memset(buf, 0x5a, sizeof buf);
@@ -158,8 +137,8 @@ void CheckFormatter(Reader& in, const ClockData& d)
     uint8_t which = in.Byte();
     int32_t a = (int32_t)in.U32(), b = (int32_t)in.U32();
     switch (which % 4) {
-    case 0: FormatDateLine(buf, size, &host.time); break;
-    case 1: FormatTimeLine(buf, size, &host.time, which & 4 ? d.TimerFormat : a); break;
+    case 0: FormatDateLine(buf, size, &time); break;
+    case 1: FormatTimeLine(buf, size, &time, which & 4 ? d.TimerFormat : a); break;
     case 2: FormatRestartLine(buf, size, a, b); break;
     case 3: FormatCountdownLine(buf, size, a, b); break;
     }
@@ -173,16 +152,13 @@ void CheckFormatter(Reader& in, const ClockData& d)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
 {
     Reader in = {bytes, size};
-    ResetFakeHost();
-    host.record = false;  // the checks read the boxes and the counts only
-    host.rectOk = false;
     ResetMemoryProfile();
 
     // (a) The settings file. A directory of 246 characters makes a path of
     // exactly 259, the longest that fits; 247 no longer fits, 300 not even WorkDir.
     uint16_t mask = in.U16();
     static const size_t DirLengths[4] = {13, 246, 247, 300};
-    host.currentDir = "/" + std::string(DirLengths[mask >> 11 & 3] - 1, 'd');
+    const std::string workDir = "/" + std::string(DirLengths[mask >> 11 & 3] - 1, 'd');
     memoryProfile.openable = !(mask & 0x2000);
     bool opens = memoryProfile.openable && (mask >> 11 & 3) < 2;
     std::string text[11];
@@ -200,7 +176,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
     }
 
     ClockData* d = (ClockData*)calloc(1, sizeof(ClockData));
-    InitClockData(d);
+    InitClockData(d, workDir.c_str());
     ClockData expect = {};
     if (opens) {
         int32_t* numbers[11] = {&expect.left, &expect.top, &expect.right, &expect.bottom,
@@ -219,43 +195,40 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
     CHECK(SamePersisted(*d, expect));
     CHECK(d->Running == 0 && d->BeepPending == 0 && d->RestartArmed == 0 && d->StartTick == 0);
 
-    // (b) Ticks, commands and the formatters.
+    // (b) Timer messages, commands, clock readings and the formatters.
+    Heard h;
+    LocalTime time = {2003, 2, 0, 9, 0, 0, 0, 0};
     while (in.n) {
-        host.raises = host.beeps = host.waves = 0;
         uint8_t op = in.Byte();
+        EngineEvent event = (EngineEvent)(op >> 3 & 1);  // the clock's timer or the deadline's
         switch (op % 8) {
-        case 0: host.tick += 1000; break;
-        case 1: host.tick += in.U16(); break;
-        case 2: host.tick = in.U32(); break;
-        case 3: host.tick -= in.U16(); break;
+        case 0: h.now += 1000; break;
+        case 1: h.now += in.U16(); break;
+        case 2: h.now += in.U32(); break;               // a sleep, across the wrap
+        case 3: h.now += (uint64_t)in.U32() << 4; break;  // up to two years asleep
         case 4: {
-            uint16_t* f = &host.time.wYear;
+            uint16_t* f = &time.wYear;
             for (int i = 0; i < 8; ++i)
                 f[i] = in.U16();
             continue;
         }
-        case 5: {
-            int32_t beep = d->BeepPending;
-            StartTimer(d, host.tick);
-            CHECK(d->StartTick == host.tick && d->Running == 1 && d->RestartArmed == 1);
-            CHECK(d->BeepPending == beep);
-            continue;
-        }
-        case 6:
-            StopTimer(d);
-            CHECK(d->Running == 0 && d->BeepPending == 0 && d->RestartArmed == 0);
-            CHECK(host.boxes[CountdownLine].size() == 1);
-            CHECK(host.boxes[CountdownLine][0] == Preset(*d));
-            continue;
-        case 7: CheckFormatter(in, *d); continue;
+        case 5: event = op & 8 ? StartPressed : SettingsChanged; break;
+        case 6: event = StopPressed; break;
+        case 7: CheckFormatter(in, time, *d); continue;
         }
         ClockData pre = *d;
-        TimerFired fired = (TimerFired)((op >> 3) % 3);
-        ClockNow now = {host.tick, host.time};
-        TimerPlan plan;
-        RunTimers(nullptr, d, &now, fired, &plan);
-        CheckTick(pre, *d, fired, plan);
-        CheckDeadline(*d, plan);
+        ClockNow now = {h.Tick(), time};
+        Effects fx;
+        memset(&fx, 0x5a, sizeof fx);  // every byte the shell reads must be written
+        RunEngine(d, &now, event, &fx);
+        if (event == StartPressed)
+            h = Heard{h.now, h.now, Never, Never, false};
+        if (event == StopPressed)
+            h.stopped = true;
+        if (d->StartTick != pre.StartTick || event == StartPressed)
+            h.run = h.now;
+        CheckAnswer(pre, *d, event, fx, h);
+        CheckDeadline(*d, fx, h, time);
     }
     CHECK(SamePersisted(*d, expect));  // the engine never touches the settings
 
@@ -269,7 +242,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
         CHECK(wave && *wave == d->SoundWav && sec && *sec == std::to_string(d->RestartSec));
     }
     ClockData* again = (ClockData*)calloc(1, sizeof(ClockData));
-    InitClockData(again);
+    InitClockData(again, workDir.c_str());
     CHECK(Terminated(again->SoundWav, PathSize));
     CHECK(SamePersisted(*again, *d));
     free(again);

@@ -1,22 +1,24 @@
 // The exact text of every line the main window shows.
 #include <gtest/gtest.h>
 
-#include "clock.h"
-#include "fake_host.h"
+#include <string>
+#include <vector>
+
+#include "lines.h"
 
 namespace {
 
 std::vector<std::string> ClockLinesFor(LocalTime time, int32_t timerFormat, int32_t restart = 0,
                                        int32_t restartSec = 10)
 {
-    ResetFakeHost();
-    fakeHost.boxes[ClockLines] = {"stale"};
     ClockData d = {};
     d.TimerFormat = timerFormat;
     d.Restart = restart;
     d.RestartSec = restartSec;
-    ShowClockLines(&d, &time);
-    return fakeHost.boxes[ClockLines];
+    Display display = {};
+    ShowClockLines(&display, &d, &time);
+    EXPECT_TRUE(display.clockShown && !display.countdownShown);
+    return {display.clock[0], display.clock[1], display.clock[2]};
 }
 
 LocalTime At(uint16_t hour, uint16_t minute, uint16_t second)
@@ -63,27 +65,16 @@ TEST(Lines, RestartLine)
             << c.restart << " " << c.restartSec;
 }
 
-TEST(Lines, ClockLinesAreRebuiltInOrder)
-{
-    std::vector<std::string> lines = ClockLinesFor(At(0, 5, 9), 0, 1, 10);
-    EXPECT_EQ(lines, (std::vector<std::string>{"  Sun  2003/02/09", "  AM 00:05:09  ",
-                                               "  ON:10sec."}));
-    EXPECT_EQ(fakeHost.events,
-              (std::vector<std::string>{"clear 0", "insert 0 0   Sun  2003/02/09",
-                                        "insert 0 1   AM 00:05:09  ", "insert 0 2   ON:10sec."}));
-}
-
 TEST(Lines, CountdownLine)
 {
     struct { int32_t minutes, seconds; const char* line; } const cases[] = {
         {60, 0, " 60:00"}, {0, 5, " 0:05"}, {2, 59, " 2:59"}, {0, 0, " 0:00"}, {10, 10, " 10:10"},
     };
     for (const auto& c : cases) {
-        ResetFakeHost();
-        fakeHost.boxes[CountdownLine] = {" 9:99"};
-        ShowCountdown(c.minutes, c.seconds);
-        // Inserted at the top without emptying the box: callers empty it first.
-        EXPECT_EQ(fakeHost.boxes[CountdownLine], (std::vector<std::string>{c.line, " 9:99"}));
+        Display display = {};
+        ShowCountdown(&display, c.minutes, c.seconds);
+        EXPECT_TRUE(display.countdownShown && !display.clockShown);
+        EXPECT_STREQ(display.countdown, c.line);
     }
 }
 

@@ -6,9 +6,8 @@
 
 #include <string>
 
-#include "clock.h"
-#include "fake_host.h"
 #include "memory_profile.h"
+#include "record.h"
 #include "settings.h"
 #include "settings_file.h"
 
@@ -17,18 +16,17 @@ namespace {
 class Settings : public ::testing::Test {
 protected:
     ClockData d = {};
+    std::string workDir;
 
     void SetUp() override
     {
-        ResetFakeHost();
         ResetMemoryProfile();
-        fakeHost.currentDir = "D:\\work";
-        fakeHost.rectOk = false;
+        workDir = "D:\\work";
     }
     void Load()
     {
         d = ClockData();
-        InitClockData(&d);
+        InitClockData(&d, workDir.c_str());
     }
     // The record holds only what a zeroed record holds, apart from WorkDir.
     void ExpectUntouched()
@@ -65,13 +63,11 @@ TEST_F(Settings, DefaultsOnAnEmptyFile)
 TEST_F(Settings, SaveWritesEveryKeyInOrder)
 {
     Load();
-    fakeHost.rectOk = true;
     const int32_t rect[4] = {-5, 7, 300, INT32_MIN};
-    memcpy(fakeHost.rect, rect, sizeof rect);
     d.TimerMinute = 60, d.TimerSecond = 59, d.TimerFormat = 0, d.SoundFormat = 1;
     strcpy(d.SoundWav, "C:\\My Sounds\\ring.wav");
     d.Restart = 1, d.RestartSec = 45;
-    SaveClockData(&d);
+    SaveClockData(&d, rect);
     EXPECT_EQ(memoryProfile.writes, SettingsFile({{"left", "-5"}, {"top", "7"}, {"right", "300"},
         {"bottom", "-2147483648"}, {"TimerMinute", "60"}, {"TimerSecond", "59"}, {"TimerFormat", "0"},
         {"SoundFormat", "1"}, {"SoundWav", "C:\\My Sounds\\ring.wav"}, {"Restart", "1"},
@@ -89,7 +85,7 @@ TEST_F(Settings, FailedRectQueryKeepsTheRectangle)
 {
     Load();
     d.left = 1, d.top = 2, d.right = 3, d.bottom = 4;
-    SaveClockData(&d);
+    SaveClockData(&d, nullptr);
     ASSERT_EQ(memoryProfile.writes.size(), 11u);
     EXPECT_EQ(std::vector<std::string>(memoryProfile.writes.begin(), memoryProfile.writes.begin() + 4),
               (std::vector<std::string>{"WINDOW left=1", "WINDOW top=2", "WINDOW right=3",
@@ -110,11 +106,10 @@ TEST_F(Settings, MovedWindowSavesEverythingElseNothing)
         SetUp();
         Load();
         d.left = 10, d.top = 20, d.right = 110, d.bottom = 80, d.TimerMinute = 7;
-        fakeHost.rectOk = c.rectOk;
-        memcpy(fakeHost.rect, c.rect, sizeof c.rect);
+        const int32_t* rect = c.rectOk ? c.rect : nullptr;
         memoryProfile.openable = c.openable;
         memoryProfile.opened.clear();
-        EXPECT_EQ(SaveClockDataIfMoved(&d), c.saves && c.openable) << c.name;
+        EXPECT_EQ(SaveClockDataIfMoved(&d, rect), c.saves && c.openable) << c.name;
         EXPECT_EQ(memoryProfile.opened.size(), c.saves ? 1u : 0u) << c.name;
         if (!c.saves || !c.openable) {
             EXPECT_TRUE(memoryProfile.writes.empty()) << c.name;
@@ -125,7 +120,7 @@ TEST_F(Settings, MovedWindowSavesEverythingElseNothing)
             {"bottom", std::to_string(c.rect[3])}, {"TimerMinute", "7"}}, ProfileWrites)) << c.name;
         // The record now holds the saved place: the same place again saves nothing.
         memoryProfile.writes.clear();
-        EXPECT_FALSE(SaveClockDataIfMoved(&d)) << c.name;
+        EXPECT_FALSE(SaveClockDataIfMoved(&d, rect)) << c.name;
         EXPECT_TRUE(memoryProfile.writes.empty()) << c.name;
     }
 }
@@ -192,16 +187,16 @@ TEST_F(Settings, UnopenableFileIsNeitherReadNorWritten)
     };
     for (const auto& c : cases) {
         SetUp();
-        fakeHost.currentDir = c.dir;
+        workDir = c.dir;
         memoryProfile.openable = c.openable;
         memoryProfile.Set("SETTING", "TimerMinute", "9");
         Load();
         ExpectUntouched();
         EXPECT_EQ(memoryProfile.reads, 0);
         EXPECT_EQ(TransferSettings(&d, 1), 0);
-        SaveClockData(&d);
+        SaveClockData(&d, nullptr);
         memoryProfile.openable = true;  // released after start-up: not written all the same
-        EXPECT_EQ(SaveClockData(&d), 0);
+        EXPECT_EQ(SaveClockData(&d, nullptr), 0);
         EXPECT_TRUE(memoryProfile.writes.empty());
         EXPECT_EQ(memoryProfile.opened.size(), c.opens) << '"' << c.dir << '"';
     }
@@ -215,11 +210,11 @@ TEST_F(Settings, PathMustFitTheBuffer)
     };
     for (const auto& c : cases) {
         SetUp();
-        fakeHost.currentDir = "C:\\" + std::string(c.dirLength - 3, 'd');
+        workDir = "C:\\" + std::string(c.dirLength - 3, 'd');
         Load();
         if (c.opens) {
             ASSERT_EQ(memoryProfile.opened.size(), 1u);
-            EXPECT_EQ(memoryProfile.opened[0], fakeHost.currentDir + "\\Velmaris.ini");
+            EXPECT_EQ(memoryProfile.opened[0], workDir + "\\Velmaris.ini");
             EXPECT_EQ(memoryProfile.opened[0].size(), 259u);
             EXPECT_EQ(d.TimerMinute, 3);
         } else {
@@ -231,7 +226,7 @@ TEST_F(Settings, PathMustFitTheBuffer)
 
 TEST_F(Settings, DriveRootGivesTwoBackslashes)
 {
-    fakeHost.currentDir = "C:\\";
+    workDir = "C:\\";
     Load();
     EXPECT_EQ(memoryProfile.opened, (std::vector<std::string>{"C:\\\\Velmaris.ini"}));
     EXPECT_EQ(d.TimerMinute, 3);

@@ -11,10 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "clock.h"
+#include "record.h"
 #include "settings.h"
 #include "settings_file.h"
-#include "test_host.h"
 
 namespace {
 
@@ -48,7 +47,6 @@ protected:
         ASSERT_TRUE(CreateDirectoryA(dir.c_str(), NULL)) << dir;
         ASSERT_TRUE(SetCurrentDirectoryA(dir.c_str()));
         ini = dir + "\\Velmaris.ini";
-        testRectOk = false;
     }
     void TearDown() override
     {
@@ -59,8 +57,9 @@ protected:
     }
     void Load()
     {
+        char current[MAX_PATH];
         d = ClockData();
-        InitClockData(&d);
+        InitClockData(&d, GetCurrentDirectoryA(sizeof current, current) ? current : nullptr);
     }
 };
 
@@ -75,20 +74,18 @@ TEST_F(RealFile, FreshFileIsCreatedEmptyThenFilledAtClose)
     EXPECT_EQ(d.RestartSec, 10);
     EXPECT_EQ(d.left, 100);
     EXPECT_EQ(d.bottom, 100);
-    SaveClockData(&d);
+    SaveClockData(&d, nullptr);
     EXPECT_EQ(IniLines(ReadText(ini)), SettingsFile());
 }
 
 TEST_F(RealFile, SavedValuesLoadBack)
 {
     Load();
-    testRectOk = true;
     const int32_t rect[4] = {-1920, 5, 2147483647, -2147483647 - 1};
-    memcpy(testRect, rect, sizeof rect);
     d.TimerMinute = 60, d.TimerSecond = 59, d.TimerFormat = 0, d.SoundFormat = 1;
     strcpy(d.SoundWav, "C:\\Windows\\Media\\ding.wav");
     d.Restart = 1, d.RestartSec = 45;
-    SaveClockData(&d);
+    SaveClockData(&d, rect);
     EXPECT_EQ(IniLines(ReadText(ini)),
               SettingsFile({{"left", "-1920"}, {"top", "5"}, {"right", "2147483647"},
                             {"bottom", "-2147483648"}, {"TimerMinute", "60"}, {"TimerSecond", "59"},
@@ -116,7 +113,7 @@ TEST_F(RealFile, ExistingFileKeepsItsOrderAndForeignEntries)
     EXPECT_STREQ(d.SoundWav, "");
     EXPECT_EQ(d.bottom, 9);
     EXPECT_EQ(d.left, 100);
-    SaveClockData(&d);
+    SaveClockData(&d, nullptr);
     EXPECT_EQ(IniLines(ReadText(ini)),
               (Lines{"[Other]", "keep=me", "[SETTING]", "RestartSec=10", "Restart=0", "Extra=yes",
                      "TimerMinute=7", "TimerSecond=-2", "SoundWav=", "TimerFormat=1",
@@ -138,7 +135,7 @@ TEST_F(RealFile, UnopenableFileIsNeitherReadNorWritten)
     EXPECT_STREQ(d.SoundWav, "");
     d.TimerMinute = 42;
     EXPECT_EQ(TransferSettings(&d, 1), 0);
-    SaveClockData(&d);
+    SaveClockData(&d, nullptr);
     CloseHandle(held);
     EXPECT_EQ(ReadText(ini), content);
 
@@ -191,7 +188,7 @@ TEST_F(RealFile, DriveRootWorkDir)
     if (GetFileAttributesA(ini.c_str()) == INVALID_FILE_ATTRIBUTES && !mapped)
         GTEST_SKIP() << "the root C:\\ is not writable";
     EXPECT_EQ(ReadText(ini), "");  // created through the doubled backslash
-    SaveClockData(&d);
+    SaveClockData(&d, nullptr);
     SetCurrentDirectoryA(oldDir);
     if (mapped)
         DefineDosDeviceA(DDD_REMOVE_DEFINITION | DDD_EXACT_MATCH_ON_REMOVE, drive, dir.c_str());

@@ -1,0 +1,68 @@
+// The engine's side of each message: one reading of the clocks in, and what it answers applied to the window.
+#include "resource.h"
+#include "shell.h"
+
+static bool DeadlineSet;  // the deadline timer is running
+
+void ReadClockNow(ClockNow* now)
+{
+    SYSTEMTIME local;
+    now->tick = GetTickCount();
+    GetLocalTime(&local);
+    now->local.wYear = local.wYear;
+    now->local.wMonth = local.wMonth;
+    now->local.wDayOfWeek = local.wDayOfWeek;
+    now->local.wDay = local.wDay;
+    now->local.wHour = local.wHour;
+    now->local.wMinute = local.wMinute;
+    now->local.wSecond = local.wSecond;
+    now->local.wMilliseconds = local.wMilliseconds;
+}
+
+// Rewritten whole: emptied, then each line inserted in order. The list box
+// draws its own text.
+static void ShowLines(HWND listBox, const char (*lines)[LineSize], int count)
+{
+    SendMessageA(listBox, WM_KILLFOCUS, 0, 0);
+    SendMessageA(listBox, LB_RESETCONTENT, 0, 0);
+    for (int i = 0; i < count; ++i)
+        SendMessageA(listBox, LB_INSERTSTRING, (WPARAM)i, (LPARAM)lines[i]);
+}
+
+// The deadline timer repeats until set again, so it is set afresh after
+// every evaluation, or killed when it runs and nothing is pending.
+static void ArmTimers(HWND window, const TimerPlan* plan)
+{
+    if (plan->clockMs)
+        SetTimer(window, CLOCK_TIMER_ID, plan->clockMs, NULL);
+    if (plan->deadline)
+        SetTimer(window, DEADLINE_TIMER_ID, plan->deadlineMs, NULL);
+    else if (DeadlineSet)
+        KillTimer(window, DEADLINE_TIMER_ID);
+    DeadlineSet = plan->deadline != 0;
+}
+
+void ApplyEffects(HWND window, const Effects* effects)
+{
+    const Display* display = &effects->display;
+    if (display->clockShown)
+        ShowLines(ClockLinesBox, display->clock, 3);
+    if (display->countdownShown)
+        ShowLines(CountdownLineBox, &display->countdown, 1);
+    // The alarm's raise leaves the focus where it is.
+    if (effects->raise)
+        RaiseForAlarm(window);
+    if (effects->playWave)
+        PlayWave(effects->wave);
+    if (effects->beep)
+        SystemBeep();
+    ArmTimers(window, &effects->plan);
+    KeepAwake(effects->keepAwake != 0);
+}
+
+void StopTimers(HWND window)
+{
+    KillTimer(window, CLOCK_TIMER_ID);
+    KillTimer(window, DEADLINE_TIMER_ID);
+    DeadlineSet = false;
+}

@@ -1,0 +1,84 @@
+// Where the main window lies: placed at start-up, raised in front and into view, its rectangle.
+#include "shell.h"
+
+// Where a span of the given size starting at start, moved as little as it
+// must, lies within low to high; at low when it is larger.
+static LONG Within(LONG start, LONG size, LONG low, LONG high)
+{
+    if (start > high - size)
+        start = high - size;
+    return start < low ? low : start;
+}
+
+// A window left on a monitor that is gone (undocked) could never be seen or
+// stopped: it goes onto the nearest work area. SWP_NOMOVE for a window that
+// is on a monitor, even partly; else 0, and to holds the new place.
+static UINT PlaceInView(HWND window, POINT* to)
+{
+    RECT r;
+    MONITORINFO info;
+    info.cbSize = sizeof info;
+    if (!GetWindowRect(window, &r) || MonitorFromRect(&r, MONITOR_DEFAULTTONULL) ||
+        !GetMonitorInfoA(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &info))
+        return SWP_NOMOVE;
+    to->x = Within(r.left, r.right - r.left, info.rcWork.left, info.rcWork.right);
+    to->y = Within(r.top, r.bottom - r.top, info.rcWork.top, info.rcWork.bottom);
+    return 0;
+}
+
+static void Raise(HWND window, int restore, UINT flags)
+{
+    // SetWindowPos alone would leave a minimized window minimized, and it has
+    // no taskbar button to bring it back by.
+    if (IsIconic(window))
+        ShowWindow(window, restore);
+    POINT to = {0, 0};
+    UINT stay = PlaceInView(window, &to);
+    flags |= SWP_NOSIZE | SWP_SHOWWINDOW;
+    SetWindowPos(window, HWND_TOPMOST, to.x, to.y, 0, 0, flags | stay);
+    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, flags | SWP_NOMOVE);
+    // Saved as at the end of a drag, once the raise is done: the alarm does
+    // not wait for the disk.
+    if (!stay)
+        PostMessageA(window, WM_EXITSIZEMOVE, 0, 0);
+}
+
+void RaiseForUser(HWND window)
+{
+    Raise(window, SW_RESTORE, 0);
+}
+
+void RaiseForAlarm(HWND window)
+{
+    Raise(window, SW_SHOWNOACTIVATE, SWP_NOACTIVATE);
+}
+
+void PlaceMainWindow(HWND window, ClockData* data)
+{
+    RECT actual;
+    if (SetWindowPos(window, NULL, data->left, data->top, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW) &&
+        GetWindowRect(window, &actual)) {
+        data->left = actual.left;
+        data->top = actual.top;
+        data->right = actual.right;
+        data->bottom = actual.bottom;
+    }
+}
+
+const int32_t* MainWindowRect(HWND window, int32_t rect[4])
+{
+    // A minimized window's rectangle is its icon's, far off the screen: take
+    // the one it is restored to (screen coordinates for a tool window).
+    RECT r;
+    WINDOWPLACEMENT place;
+    place.length = sizeof place;
+    if (IsIconic(window) && GetWindowPlacement(window, &place))
+        r = place.rcNormalPosition;
+    else if (!GetWindowRect(window, &r))
+        return NULL;
+    rect[0] = r.left;
+    rect[1] = r.top;
+    rect[2] = r.right;
+    rect[3] = r.bottom;
+    return rect;
+}
