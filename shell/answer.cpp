@@ -2,7 +2,8 @@
 #include "resource.h"
 #include "shell.h"
 
-static bool DeadlineSet;  // the deadline timer is running
+static UINT ClockPeriod;   // the clock timer's delay as last set, 0 before
+static bool DeadlineSet;   // the deadline timer is running
 
 void ReadClockNow(ClockNow* now)
 {
@@ -29,12 +30,15 @@ static void ShowLines(HWND listBox, const char (*lines)[LineSize], int count)
         SendMessageA(listBox, LB_INSERTSTRING, (WPARAM)i, (LPARAM)lines[i]);
 }
 
-// The deadline timer repeats until set again, so it is set afresh after
-// every evaluation, or killed when it runs and nothing is pending.
+// Both timers repeat until set again. The clock's keeps its period when that
+// is what it is asked again, which an idle tick on time usually is: no call.
+// The deadline's is set afresh after every evaluation, or killed when it runs
+// and nothing is pending.
 static void ArmTimers(HWND window, const TimerPlan* plan)
 {
-    if (plan->clockMs)
-        SetTimer(window, CLOCK_TIMER_ID, plan->clockMs, NULL);
+    if (plan->clockMs && plan->clockMs != ClockPeriod &&
+        SetTimer(window, CLOCK_TIMER_ID, plan->clockMs, NULL))
+        ClockPeriod = plan->clockMs;
     if (plan->deadline)
         SetTimer(window, DEADLINE_TIMER_ID, plan->deadlineMs, NULL);
     else if (DeadlineSet)
@@ -64,5 +68,6 @@ void StopTimers(HWND window)
 {
     KillTimer(window, CLOCK_TIMER_ID);
     KillTimer(window, DEADLINE_TIMER_ID);
+    ClockPeriod = 0;
     DeadlineSet = false;
 }
