@@ -20,12 +20,17 @@ void ReadClockNow(ClockNow* now)
     now->local.wMilliseconds = local.wMilliseconds;
 }
 
+static void ClearListBox(HWND listBox)
+{
+    SendMessageA(listBox, WM_KILLFOCUS, 0, 0);
+    SendMessageA(listBox, LB_RESETCONTENT, 0, 0);
+}
+
 // Rewritten whole: emptied, then each line inserted in order. The list box
 // draws its own text.
 static void ShowLines(HWND listBox, const char (*lines)[LineSize], int count)
 {
-    SendMessageA(listBox, WM_KILLFOCUS, 0, 0);
-    SendMessageA(listBox, LB_RESETCONTENT, 0, 0);
+    ClearListBox(listBox);
     for (int i = 0; i < count; ++i)
         SendMessageA(listBox, LB_INSERTSTRING, (WPARAM)i, (LPARAM)lines[i]);
 }
