@@ -181,6 +181,18 @@ static bool NextDeadline(const ClockData* data, uint32_t now, uint32_t* wait)
     return Beeping(data);
 }
 
+// A moment that lies ahead by more than it ever can (the end of a counting
+// run more than the run's length, the second after an alarm more than a
+// second) was passed in a sleep as long as the tick count's range: it counts
+// as passed now, and stays passed as the count moves on.
+static void SettleWrappedMoments(ClockData* data, uint32_t now)
+{
+    if (data->Running != 0 && (int32_t)(EndTick(data) - now) > (int32_t)RunLength(data))
+        data->StartTick = now - RunLength(data);
+    if ((int32_t)(data->AlarmTick + MinAlarmGapMs - now) > MinAlarmGapMs)
+        data->AlarmTick = now - MinAlarmGapMs;
+}
+
 void RunEngine(ClockData* data, const ClockNow* now, EngineEvent event, Effects* out)
 {
     memset(out, 0, sizeof *out);
@@ -190,6 +202,7 @@ void RunEngine(ClockData* data, const ClockNow* now, EngineEvent event, Effects*
         out->plan.clockMs = 1000u - now->local.wMilliseconds % 1000u + SecondMarginMs;
     if (!data)
         return;
+    SettleWrappedMoments(data, now->tick);
     uint32_t wait = 0;
     switch (event) {
     case ClockTimer:
