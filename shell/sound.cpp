@@ -1,4 +1,5 @@
 // The alarm's sounds: a wave file played once, or the system beep.
+#include "path.h"
 #include "shell.h"
 
 #include <mmsystem.h>
@@ -8,6 +9,10 @@ static PlayProc PlaySoundFile;  // winmm's, loaded at the first wave
 
 void PlayWave(const char* path)
 {
+    // A wave on another computer stays silent like a missing one: opening it
+    // would sign in to that computer with the user's credentials.
+    if (!IsLocalPath(path))
+        return;
     if (!PlaySoundFile)
         PlaySoundFile = (PlayProc)(void (*)(void))SystemProc("winmm.dll", "sndPlaySoundA");
     if (PlaySoundFile)

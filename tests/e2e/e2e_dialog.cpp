@@ -527,9 +527,9 @@ Lines Captures()
     return files;
 }
 
-// Starts Velmaris with its sound recorded and its MessageBeep calls logged:
-// Wine takes the debug channels from the starting program's environment,
-// and the relay log lands in run-e2e.sh's E2E_LOG.
+// Starts Velmaris with its sound recorded and its MessageBeep calls and file
+// names logged: Wine takes the debug channels from the starting program's
+// environment alone, and the log lands in run-e2e.sh's E2E_LOG.
 class Sound {
 public:
     // exe: a copy of Velmaris.exe to start instead.
@@ -554,18 +554,19 @@ public:
             return testing::AssertionFailure() << "cannot write HKCU\\Software\\Wine\\Debug";
         char debug[256] = "";
         GetEnvironmentVariableA("WINEDEBUG", debug, sizeof debug);
-        SetEnvironmentVariableA("WINEDEBUG", "-all,+relay");
+        SetEnvironmentVariableA("WINEDEBUG", "-all,+relay,trace+file");
         testing::AssertionResult started = app.Start(dir, SW_SHOWNORMAL, exe);
         SetEnvironmentVariableA("WINEDEBUG", debug[0] ? debug : NULL);
         return started;
     }
 
     // MessageBeep calls since Start, in the part of the log written since.
-    size_t Beeps() const
+    size_t Beeps() const { return Logged("Call user32.MessageBeep("); }
+    size_t Logged(const std::string& what) const
     {
         std::string log;
         ReadText(AudioPath("E2E_LOG"), &log);
-        return Count(log.substr(std::min(logStart_, log.size())), "Call user32.MessageBeep(");
+        return Count(log.substr(std::min(logStart_, log.size())), what);
     }
 
     static size_t Played(const std::string& samples)
@@ -581,13 +582,16 @@ private:
 };
 
 // Start, then the countdown back at the preset after it counted: one expiry.
-testing::AssertionResult RunToExpiry(const Velmaris& app)
+// With cover: a window of the driver's over Velmaris from the first count till the raise.
+testing::AssertionResult RunToExpiry(const Velmaris& app, HWND* cover = nullptr)
 {
     Lines trace = {app.Line(IDC_COUNTDOWNLINE, 0)};
     app.Press(IDC_START);
-    return app.Watch(IDC_COUNTDOWNLINE, 0, &trace, [](const Lines& t) {
-        return t.size() > 2 && t.back() == t[0];
-    }, "the run to expire");
+    return app.Watch(IDC_COUNTDOWNLINE, 0, &trace, [&](const Lines& t) {
+        if (cover && !*cover && t.size() == 2)
+            *cover = CoverWindow(WindowRect(app.Main()));
+        return t.size() > 2 && t.back() == t[0] && (!cover || IsAbove(app.Main(), *cover));
+    }, "the run to expire and raise the window");
 }
 
 }  // namespace
@@ -635,11 +639,13 @@ TEST(Sound, BrowsedWaveIsPlayedOnceAtExpiry)
     EXPECT_EQ(wave, IniValue(app, "SoundWav"));
 }
 
-TEST(Sound, WaveWithoutAPathFallsBackToTheBeep)
+TEST(Sound, WaveWithoutAPathFallsBackToTheBeepAndOneOnAnotherComputerIsNeverOpened)
 {
-    // The path is compared exactly: only "" and "DEFAULT" mean the beep.
+    // The path is compared exactly: only "" and "DEFAULT" mean the beep. A
+    // path on another computer (a loopback one here) is shown, kept, silent.
     const struct { const char* typed; bool wave; } rows[] = {
-        {"", false}, {"DEFAULT", false}, {"default", true},
+        {"", false}, {"DEFAULT", false}, {"default", true}, {"\\\\127.0.0.2\\share\\x.wav", true},
+        {"//127.0.0.2/share/x.wav", true}, {"\\\\?\\UNC\\127.0.0.2\\share\\x.wav", true},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.typed);
@@ -661,13 +667,16 @@ TEST(Sound, WaveWithoutAPathFallsBackToTheBeep)
         EXPECT_EQ(row.wave, shown.browseEnabled);
         ASSERT_TRUE(EndDialogWith(dialog, IDCANCEL));
 
-        ASSERT_TRUE(RunToExpiry(app));
+        HWND cover = NULL;
+        ASSERT_TRUE(RunToExpiry(app, &cover));
+        DestroyWindow(cover);
         if (row.wave)
             ASSERT_TRUE(app.WaitTicks(2));
         else  // one beep a tick until Stop
             ASSERT_TRUE(WaitUntil([&] { return sound.Beeps() >= 2; }, "the beep to repeat"));
         EXPECT_EQ(row.wave, sound.Beeps() == 0);
         EXPECT_EQ(Lines{}, Captures()) << "nothing reached the sound device";
+        EXPECT_EQ(0u, sound.Logged("127.0.0.2")) << "the file log names the host";
         app.Press(IDC_STOP);
         ASSERT_TRUE(app.Close());
         EXPECT_EQ(row.wave ? "1" : "0", IniValue(app, "SoundFormat"));

@@ -16,7 +16,7 @@
 # file, E2E_CAPTURE, which each opening of the device writes anew as
 # E2E_CAPTURE, E2E_CAPTURE.0001, ... And the standard error of the programs it
 # starts, where a WINEDEBUG they are given writes, is the driver's own: it goes
-# to E2E_LOG, whose lines other than calls and returns are shown at the end.
+# to E2E_LOG, whose lines other than calls, returns and traces show at the end.
 set -u
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 tray=0 audio=0 tree= driver= exe= locale= messages=
@@ -103,7 +103,7 @@ fi
 if [ "$audio" = 1 ]; then
     "$tree/wine-exec" "$driver" --velmaris="$exe" "$@" 2>>"$E2E_LOG"
     code=$?
-    grep -Ev '^[0-9a-f]+:(Call |Ret |Starting |trace:relay:)' "$E2E_LOG" >&2
+    grep -Ev '^[0-9a-f]+:(Call |Ret |Starting |trace:relay:|trace:file:)' "$E2E_LOG" >&2
     exit $code
 fi
 "$tree/wine-exec" "$driver" --velmaris="$exe" "$@"

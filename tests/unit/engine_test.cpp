@@ -12,6 +12,7 @@
 
 #include "box_value.h"
 #include "engine.h"
+#include "path.h"
 
 namespace {
 
@@ -461,6 +462,18 @@ TEST(BoxValue, AWholeNumberWithinTheListCountsAndAnythingElseGivesTheFallback)
         EXPECT_EQ(row.value, BoxValue(row.text, 1, 60, 42)) << '"' << row.text << '"';
     EXPECT_EQ(0, BoxValue("0", 0, 59, 42));
     EXPECT_EQ(42, BoxValue("60", 0, 59, 42));
+}
+
+TEST(IsLocalPath, AnyPathThatCouldReachAnotherComputerIsNot)
+{
+    for (const char* path : {"C:\\x.wav", "c:x.wav", "x.wav", "\\x.wav", "DEFAULT", "", " C:\\x.wav",
+                             "\\\\?\\C:\\x.wav", "C:\\..\\..\\UNC\\h\\s"})
+        EXPECT_TRUE(IsLocalPath(path)) << path;
+    for (const char* path : {"\\\\h\\s", "//h/s/x.wav", "\\/h/s", "/\\h\\s", "\t\\\\h", "\\\\?\\unc\\h\\s",
+            "\\\\?\\UNC\\h\\s\\x.wav", "\\\\.\\UNC\\h\\s", "\\\\.\\pipe\\x", "\\\\.\\C:\\..\\UNC\\h\\s",
+            "//?/C:/x.wav", "\\\\?\\C:\\..\\..\\UNC\\h\\s", "\\\\?\\C|\\x.wav", "\\\\?\\C:", "\\??\\UNC\\h\\s",
+            "\\\\?\\GLOBALROOT\\Device\\Mup\\h\\s"})
+        EXPECT_FALSE(IsLocalPath(path)) << path;
 }
 
 }  // namespace
