@@ -58,6 +58,32 @@ testing::AssertionResult CountsDown(const Lines& trace, size_t runs)
                                        << testing::PrintToString(trace);
 }
 
+// The alerts (EVENT_SYSTEM_ALERT) on the client object of one window, counted
+// as a screen reader gets them: through an out-of-context hook, whose calls
+// come while this thread pumps its messages (WaitUntil).
+class Alerts {
+public:
+    explicit Alerts(HWND window)
+    {
+        window_ = window, count_ = 0;
+        hook_ = SetWinEventHook(EVENT_SYSTEM_ALERT, EVENT_SYSTEM_ALERT, NULL, Hook, 0, 0,
+                                WINEVENT_OUTOFCONTEXT);
+    }
+    ~Alerts() { UnhookWinEvent(hook_); }
+    int Count() const { return hook_ ? count_ : -1; }
+
+private:
+    static void CALLBACK Hook(HWINEVENTHOOK, DWORD, HWND w, LONG object, LONG child, DWORD, DWORD)
+    {
+        count_ += w == window_ && object == OBJID_CLIENT && child == CHILDID_SELF;
+    }
+    static HWND window_;
+    static int count_;
+    HWINEVENTHOOK hook_;
+};
+HWND Alerts::window_;
+int Alerts::count_;
+
 constexpr double OnTimeMs = 60;  // the platform's timer resolution and the poll, with room
 
 // Presses Start and watches the countdown line for the preset's return at
@@ -219,11 +245,14 @@ TEST(Countdown, AutomaticRestartRunsAgainUntilStop)
     ASSERT_TRUE(app.Start(FreshWorkDir(
         "[SETTING]\r\nTimerMinute=0\r\nTimerSecond=2\r\nRestart=1\r\nRestartSec=1\r\n")));
     EXPECT_EQ("  ON:01sec.", app.Line(IDC_CLOCKLINES, 2));
+    Alerts alerts(app.Main());
     app.Press(IDC_START);  // the only Start
     Lines trace = {" 0:02"};
     ASSERT_TRUE(app.Watch(IDC_COUNTDOWNLINE, 0, &trace, [](const Lines& t) { return Runs(t) == 3; },
                           "two runs after the first", 30000));
     EXPECT_TRUE(CountsDown(trace, 3));
+    // One alert at each of the two ends, none at Start, while counting or at Stop.
+    EXPECT_TRUE(WaitUntil([&] { return alerts.Count() == 2; }, "two alerts")) << alerts.Count();
 
     app.Press(IDC_STOP);
     ASSERT_TRUE(WatchTo(app, &trace, " 0:02", "Stop to show the preset"));
@@ -234,6 +263,7 @@ TEST(Countdown, AutomaticRestartRunsAgainUntilStop)
     }, "three ticks after Stop"));
     for (const std::string& line : seen)
         EXPECT_TRUE(line.empty() || line == " 0:02") << "after Stop: " << line;
+    EXPECT_EQ(2, alerts.Count());
     ASSERT_TRUE(app.Close());
 }
 
