@@ -58,31 +58,14 @@ testing::AssertionResult CountsDown(const Lines& trace, size_t runs)
                                        << testing::PrintToString(trace);
 }
 
-// The alerts (EVENT_SYSTEM_ALERT) on the client object of one window, counted
-// as a screen reader gets them: through an out-of-context hook, whose calls
-// come while this thread pumps its messages (WaitUntil).
-class Alerts {
-public:
-    explicit Alerts(HWND window)
-    {
-        window_ = window, count_ = 0;
-        hook_ = SetWinEventHook(EVENT_SYSTEM_ALERT, EVENT_SYSTEM_ALERT, NULL, Hook, 0, 0,
-                                WINEVENT_OUTOFCONTEXT);
-    }
-    ~Alerts() { UnhookWinEvent(hook_); }
-    int Count() const { return hook_ ? count_ : -1; }
-
-private:
-    static void CALLBACK Hook(HWINEVENTHOOK, DWORD, HWND w, LONG object, LONG child, DWORD, DWORD)
-    {
-        count_ += w == window_ && object == OBJID_CLIENT && child == CHILDID_SELF;
-    }
-    static HWND window_;
-    static int count_;
-    HWINEVENTHOOK hook_;
-};
-HWND Alerts::window_;
-int Alerts::count_;
+// Alerts (EVENT_SYSTEM_ALERT) on the client object of alerted, as a screen
+// reader gets them: from an out-of-context hook, called while WaitUntil pumps.
+HWND alerted;
+int alerts;
+void CALLBACK CountAlert(HWINEVENTHOOK, DWORD, HWND w, LONG object, LONG child, DWORD, DWORD)
+{
+    alerts += w == alerted && object == OBJID_CLIENT && child == CHILDID_SELF;
+}
 
 constexpr double OnTimeMs = 60;  // the platform's timer resolution and the poll, with room
 
@@ -245,14 +228,15 @@ TEST(Countdown, AutomaticRestartRunsAgainUntilStop)
     ASSERT_TRUE(app.Start(FreshWorkDir(
         "[SETTING]\r\nTimerMinute=0\r\nTimerSecond=2\r\nRestart=1\r\nRestartSec=1\r\n")));
     EXPECT_EQ("  ON:01sec.", app.Line(IDC_CLOCKLINES, 2));
-    Alerts alerts(app.Main());
+    alerted = app.Main();
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_SYSTEM_ALERT, EVENT_SYSTEM_ALERT, NULL, CountAlert, 0,
+                                         0, WINEVENT_OUTOFCONTEXT);
     app.Press(IDC_START);  // the only Start
     Lines trace = {" 0:02"};
     ASSERT_TRUE(app.Watch(IDC_COUNTDOWNLINE, 0, &trace, [](const Lines& t) { return Runs(t) == 3; },
                           "two runs after the first", 30000));
     EXPECT_TRUE(CountsDown(trace, 3));
-    // One alert at each of the two ends, none at Start, while counting or at Stop.
-    EXPECT_TRUE(WaitUntil([&] { return alerts.Count() == 2; }, "two alerts")) << alerts.Count();
+    EXPECT_TRUE(WaitUntil([] { return alerts == 2; }, "an alert at each of two ends")) << alerts;
 
     app.Press(IDC_STOP);
     ASSERT_TRUE(WatchTo(app, &trace, " 0:02", "Stop to show the preset"));
@@ -263,7 +247,8 @@ TEST(Countdown, AutomaticRestartRunsAgainUntilStop)
     }, "three ticks after Stop"));
     for (const std::string& line : seen)
         EXPECT_TRUE(line.empty() || line == " 0:02") << "after Stop: " << line;
-    EXPECT_EQ(2, alerts.Count());
+    EXPECT_EQ(2, alerts) << "none at Start, while counting or at Stop";
+    UnhookWinEvent(hook);
     ASSERT_TRUE(app.Close());
 }
 

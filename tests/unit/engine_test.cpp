@@ -107,15 +107,11 @@ TEST_F(Engine, CountdownExpiresAcrossTheTickWrap)
 // dropped, - not.
 TEST_F(Engine, AlarmTable)
 {
-    struct { int32_t sound, restart; const char* ticks[16]; const char* awake; } const rows[] = {
-        {0, 0, {"", "", "", "", "", "RB", "B", "B", "B", "B", "B", "B", "B", "B", "B", "B"},
-         "+aaaaaaaaaaaaaaaax+x"},
-        {0, 1, {"", "", "", "", "", "RB", "", "", "", "", "", "", "", "RB", "", ""},
-         "+aaaaaaaaaaaaaaaax+x"},
-        {2, 0, {"", "", "", "", "", "RW", "", "", "", "", "", "", "", "", "", ""},
-         "+aaaaax-----------+x"},
-        {2, 1, {"", "", "", "", "", "RW", "", "", "", "", "", "", "", "RW", "", ""},
-         "+aaaaaaaaaaaaaaaax+x"},
+    struct { int32_t sound, restart; const char* ticks[16]; } const rows[] = {
+        {0, 0, {"", "", "", "", "", "RB", "B", "B", "B", "B", "B", "B", "B", "B", "B", "B"}},
+        {0, 1, {"", "", "", "", "", "RB", "", "", "", "", "", "", "", "RB", "", ""}},
+        {2, 0, {"", "", "", "", "", "RW", "", "", "", "", "", "", "", "", "", ""}},
+        {2, 1, {"", "", "", "", "", "RW", "", "", "", "", "", "", "", "RW", "", ""}},
     };
     for (const auto& row : rows) {
         ShortRun(row.sound, row.restart);
@@ -131,7 +127,7 @@ TEST_F(Engine, AlarmTable)
         }
         EXPECT_EQ(d.RestartArmed, 1);
         Run(18000, StopPressed), see(), StartAt(30000), see(), Run(30001, ClockTimer, nullptr), see();
-        EXPECT_EQ(row.awake, seen) << row.sound << " " << row.restart;
+        EXPECT_EQ(row.sound && !row.restart ? "+aaaaax-----------+x" : "+aaaaaaaaaaaaaaaax+x", seen) << row.restart;
     }
 }
 
@@ -210,34 +206,33 @@ TEST_F(Engine, Stories)
 // What a message asks the shell to arm: the deadline of each state, as a
 // command leaves it (a settings change), and after a beep for the beeping rows (a beep
 // due at now sounded by the deadline timer; the next keeps the end's phase).
-// A suspend in the states that wake sets the wake timer as far off as that
-// deadline; a sounding alarm wakes nothing.
+// A suspend sets the wake timer at the deadline of a run or restart, never a beep's.
 TEST_F(Engine, DeadlineOfEachState)
 {
     enum { Idle, Counting, Expired };
     const int32_t wraps = 115964117;  // seconds whose milliseconds wrap to 8 in 32 bits
     struct { const char* what; int state; int32_t sound, restart, beep; uint32_t start, now;
-             bool has; uint32_t deadline; bool wakes; int32_t restartSec = 10; } const cases[] = {
-        {"idle", Idle, 0, 1, 0, 1000, 5000, false, 0, false},
-        {"counting", Counting, 0, 1, 1, 1000, 5000, true, 181000, true},
-        {"counting across the wrap", Counting, 0, 0, 0, 0xFFFFF000u, 0x10, true, 0x2AF20u, true},
-        {"counting, end already past: at once", Counting, 0, 0, 0, 1000, 190000, true, 190000, true},
-        {"restart pending", Expired, 0, 1, 1, 1000, 181000, true, 191001, true},
-        {"restart across the wrap", Expired, 2, 1, 0, 0xFFFD2000u, 0xFFFFFF00u, true, 0x631u, true},
-        {"restart already due: at once", Expired, 2, 1, 0, 1000, 500000, true, 500000, true},
-        {"beeping, at the end", Expired, 0, 0, 1, 1000, 181000, true, 182000, false},
-        {"beeping, 999 ms late: not hurried", Expired, 0, 0, 1, 1000, 182999, true, 183499, false},
-        {"beeping, 600 ms late: not skipped", Expired, 0, 0, 1, 1000, 182600, true, 183100, false},
-        {"beeping, at a beep", Expired, 0, 0, 1, 1000, 183000, true, 184000, false},
-        {"beeping across the wrap, 672 ms late", Expired, 0, 0, 1, 0xFFFD2000u, 0x100, true, 0x2F4u, false},
-        {"beeping, restart 2 never restarts", Expired, 0, 2, 1, 1000, 181500, true, 182000, false},
-        {"beeping, end moved later", Expired, 0, 0, 1, 1000, 180200, true, 181000, false},
-        {"wave played, no beep", Expired, 1, 0, 1, 1000, 181500, false, 0, false},
-        {"alarm silenced", Expired, 0, 0, 0, 1000, 181500, false, 0, false},
+             bool has; uint32_t deadline; int32_t restartSec = 10; } const cases[] = {
+        {"idle", Idle, 0, 1, 0, 1000, 5000, false, 0},
+        {"counting", Counting, 0, 1, 1, 1000, 5000, true, 181000},
+        {"counting across the wrap", Counting, 0, 0, 0, 0xFFFFF000u, 0x10, true, 0x2AF20u},
+        {"counting, end already past: at once", Counting, 0, 0, 0, 1000, 190000, true, 190000},
+        {"restart pending", Expired, 0, 1, 1, 1000, 181000, true, 191001},
+        {"restart across the wrap", Expired, 2, 1, 0, 0xFFFD2000u, 0xFFFFFF00u, true, 0x631u},
+        {"restart already due: at once", Expired, 2, 1, 0, 1000, 500000, true, 500000},
+        {"beeping, at the end", Expired, 0, 0, 1, 1000, 181000, true, 182000},
+        {"beeping, 999 ms late: not hurried", Expired, 0, 0, 1, 1000, 182999, true, 183499},
+        {"beeping, 600 ms late: not skipped", Expired, 0, 0, 1, 1000, 182600, true, 183100},
+        {"beeping, at a beep", Expired, 0, 0, 1, 1000, 183000, true, 184000},
+        {"beeping across the wrap, 672 ms late", Expired, 0, 0, 1, 0xFFFD2000u, 0x100, true, 0x2F4u},
+        {"beeping, restart 2 never restarts", Expired, 0, 2, 1, 1000, 181500, true, 182000},
+        {"beeping, end moved later", Expired, 0, 0, 1, 1000, 180200, true, 181000},
+        {"wave played, no beep", Expired, 1, 0, 1, 1000, 181500, false, 0},
+        {"alarm silenced", Expired, 0, 0, 0, 1000, 181500, false, 0},
         {"counting, the end passed in a sleep past half the range: at once", Counting, 0, 0, 0,
-         1000, 0x80000000u + 182000, true, 0x80000000u + 182000, true},
-        {"restart, a delay of 49.7 days at most, timed in steps", Expired, 2, 1, 0, 1000, 181000, true, 181000u + INT32_MAX, true, wraps},
-        {"restart, a chain shorter than a second: the clock's", Expired, 2, 1, 0, 1000, 181000, false, 0, false, -180},
+         1000, 0x80000000u + 182000, true, 0x80000000u + 182000},
+        {"restart, a delay of 49.7 days at most, timed in steps", Expired, 2, 1, 0, 1000, 181000, true, 181000u + INT32_MAX, wraps},
+        {"restart, a chain shorter than a second: the clock's", Expired, 2, 1, 0, 1000, 181000, false, 0, -180},
     };
     for (const auto& c : cases) {
         SetUp();
@@ -250,8 +245,8 @@ TEST_F(Engine, DeadlineOfEachState)
         d.BeepTick = c.now;
         d.RestartSec = c.restartSec;
         EXPECT_EQ(Run(c.now, Suspending), "") << c.what;
-        EXPECT_EQ(fx.plan.wake != 0, c.wakes) << c.what;
-        EXPECT_EQ(c.now + fx.plan.wakeMs, c.wakes ? c.deadline : c.now) << c.what;
+        bool wakes = c.has && (c.state == Counting || c.restart == 1);
+        EXPECT_EQ(fx.plan.wake ? c.now + fx.plan.wakeMs : 0, wakes ? c.deadline : 0) << c.what;
         bool beeps = c.state == Expired && c.sound == 0 && c.beep && c.restart != 1;
         EXPECT_EQ(Run(c.now, beeps ? DeadlineTimer : SettingsChanged), beeps ? "B" : "") << c.what;
         EXPECT_EQ(fx.plan.deadline != 0, c.has) << c.what;
@@ -271,8 +266,7 @@ TEST_F(Engine, DeadlineOfEachState)
 // SetTimer waits at least 10 ms and delivers at the first step at or after its
 // time, in some rows now and then a step late, coalesced by up to 100 ms or
 // held up 600 ms (a seeded choice). The shell sets both timers after each message.
-// Wakes: a sleep cut short by the wake timer set as it began, and the timers
-// run at once on resuming.
+// Wakes: a sleep cut short by the wake timer set as it began; the resume runs the timers.
 enum Delivery { OnTime, Jittery, Stalls, Straddles, Sleeps, Wakes };
 const int32_t Extra[] = {0, 110, 600, 16, 110, 110};  // the most a message is held up, ms
 
@@ -344,14 +338,11 @@ protected:
                 Message(StartPressed);
             } else if (how >= Sleeps && sleep && sleep <= m.due[id]) {
                 uint64_t back = (m.t = sleep) + sleepMs * 8;
-                if (how == Wakes) {
-                    Message(Suspending);
-                    if (fx.plan.wake)
-                        back = std::min<uint64_t>(back, m.t + fx.plan.wakeMs * 8ull);
-                }
+                if (how == Wakes && (Message(Suspending), fx.plan.wake))
+                    back = std::min<uint64_t>(back, m.t + fx.plan.wakeMs * 8ull);
                 end += back - m.t, m.t = (back + 124) / 125 * 125, sleep = 0;
                 m.cut[0] = m.shown.size(), m.cut[1] = m.beeps.size();
-                m.cut[2] = how == Sleeps ? m.alarms.size() : 0;  // woken, the first end is on time too
+                m.cut[2] = how == Sleeps ? m.alarms.size() : 0;  // woken, its first end is on time too
                 if (how == Wakes)
                     Message(ClockTimer);
             } else {

@@ -61,7 +61,7 @@ uint32_t ProfileRead(const char* /*path*/, const char* section, const char* key,
     return (uint32_t)n;
 }
 
-bool ProfileHasKeys(const char* /*path*/, const char* section)
+bool ProfileHasKeys(const char*, const char* section)
 {
     for (const auto& s : memoryProfile.sections)
         if (s.first == section && !s.second.empty())
