@@ -221,8 +221,18 @@ void RunEngine(ClockData* data, const ClockNow* now, EngineEvent event, Effects*
     case SettingsChanged:
         ShowCountdown(&out->display, data->TimerMinute, data->TimerSecond);
         break;
+    case Suspending:
+        break;
     }
     out->plan.deadline = NextDeadline(data, now->tick, &wait);
     out->plan.deadlineMs = out->plan.deadline ? wait : 0;
-    out->keepAwake = data->Running != 0 || RestartPending(data);
+    // Woken at the restart moment, the next run starts on time and ends on
+    // time; woken at its end, it would start late, as after a stall. A
+    // sounding alarm is no reason to wake.
+    bool pending = data->Running != 0 || RestartPending(data);
+    out->plan.wake = event == Suspending && pending && out->plan.deadline;
+    out->plan.wakeMs = out->plan.wake ? wait : 0;
+    // Kept up while the beep sounds too: after a wake for its end, Windows
+    // would sleep again about two minutes on, with the alarm unheard.
+    out->keepAwake = pending || Beeping(data);
 }

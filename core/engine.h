@@ -8,8 +8,9 @@
 #include "lines.h"
 #include "record.h"
 
-// What happened: one of the shell's two timers fired, or a command.
-enum EngineEvent { ClockTimer, DeadlineTimer, StartPressed, StopPressed, SettingsChanged };
+// What happened: one of the shell's two timers fired, a command, or the
+// system is about to sleep (Suspending, which evaluates nothing).
+enum EngineEvent { ClockTimer, DeadlineTimer, StartPressed, StopPressed, SettingsChanged, Suspending };
 
 enum { SecondMarginMs = 2 };    // how far past the second the clock timer aims
 enum { MinBeepGapMs = 500 };    // a late beep is not followed by a hurried one
@@ -22,6 +23,10 @@ struct TimerPlan {
     uint32_t clockMs;     // delay for the clock timer; 0: leave it as it is
     int32_t deadline;     // non-zero: set the deadline timer, otherwise it must not run
     uint32_t deadlineMs;  // its delay, 0 when already due; never above INT32_MAX
+    // Set at Suspending only: the wake timer, which brings a sleeping system
+    // back, for the end of a counting run or the start of a pending restart.
+    int32_t wake;
+    uint32_t wakeMs;      // its delay, as deadlineMs
 };
 
 struct Effects {
@@ -31,7 +36,8 @@ struct Effects {
     int32_t playWave;         // play wave once, asynchronously, silent on failure
     char wave[PathSize];
     TimerPlan plan;
-    int32_t keepAwake;        // the system must stay out of idle sleep
+    int32_t keepAwake;        // the system must stay out of idle sleep: while a run
+                              // counts, a restart is pending or the beep sounds
 };
 
 // Runs what the event asks at now and fills out (zeroed first). A ClockTimer

@@ -94,6 +94,14 @@ static void LoadSettings(const char* path, ClockData* data)
     }
 }
 
+// After a read-only open, a file that gave no key may not have been read at
+// all: the profile calls open it themselves, with a sharing of their own, and
+// their open may fail against the program that holds it.
+static bool AnyKeyRead(const char* path)
+{
+    return ProfileHasKeys(path, WindowSection) || ProfileHasKeys(path, SettingSection);
+}
+
 // False after a load that could not read the file: the record's zeros must not
 // replace settings the file may hold (it may have been locked only for a
 // moment), until the user has chosen every value with OK in Settings.
@@ -116,11 +124,14 @@ int TransferSettings(ClockData* data, int save)
     }
     // A file that cannot be written may still be read: one that another
     // program holds with read sharing, or a read-only file or folder.
-    MaySave = named && (ProfileOpenAlways(path) || ProfileOpenToRead(path));
+    bool writable = named && ProfileOpenAlways(path);
+    MaySave = writable || (named && ProfileOpenToRead(path));
     if (!MaySave)
         return 0;
     LoadSettings(path, data);
-    return 1;
+    if (!writable)
+        MaySave = AnyKeyRead(path);
+    return MaySave ? 1 : 0;
 }
 
 void InitClockData(ClockData* data, const char* workDir)

@@ -59,13 +59,17 @@ void ApplyEffects(HWND window, const Effects* effects)
     if (display->countdownShown)
         ShowLines(CountdownLineBox, &display->countdown, 1);
     // The alarm's raise leaves the focus where it is.
-    if (effects->raise)
+    if (effects->raise) {
         RaiseForAlarm(window);
+        AnnounceAlarm(window);
+    }
     if (effects->playWave)
         PlayWave(effects->wave);
     if (effects->beep)
         SystemBeep();
     ArmTimers(window, &effects->plan);
+    if (effects->plan.wake)
+        SetWakeTimer(effects->plan.wakeMs);
     KeepAwake(effects->keepAwake != 0);
 }
 

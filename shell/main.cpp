@@ -189,6 +189,19 @@ static void AddIcon(HWND window)
         SetTimer(window, ICON_RETRY_TIMER_ID, ICON_RETRY_MS, NULL);
 }
 
+// As the system sleeps, a wake timer for the countdown's next end; as it
+// resumes, the timers run at once, so that an end passed asleep rings now.
+static LRESULT OnPowerBroadcast(HWND window, WPARAM event)
+{
+    if (event == PBT_APMSUSPEND) {
+        RunEvent(window, Suspending);
+    } else if (event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND) {
+        CancelWakeTimer();
+        RunEvent(window, ClockTimer);
+    }
+    return TRUE;
+}
+
 static LRESULT OnTrayNotify(HWND window, WPARAM wParam, LPARAM lParam)
 {
     ClockData* data = LockClock();
@@ -234,6 +247,8 @@ static LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LP
         return 0;
     case WM_TRAYNOTIFY:
         return OnTrayNotify(window, wParam, lParam);
+    case WM_POWERBROADCAST:
+        return OnPowerBroadcast(window, wParam);
     default:
         // A restarted taskbar has lost every icon; put ours back.
         if (message == TaskbarCreatedMessage && message != 0) {

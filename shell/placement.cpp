@@ -10,16 +10,28 @@ static LONG Within(LONG start, LONG size, LONG low, LONG high)
     return start < low ? low : start;
 }
 
-// A window left on a monitor that is gone (undocked) could never be seen or
-// stopped: it goes onto the nearest work area. SWP_NOMOVE for a window that
-// is on a monitor, even partly; else 0, and to holds the new place.
+// Whether at least half of the area of r lies within work.
+static bool MostlyWithin(const RECT* r, const RECT* work)
+{
+    RECT in;
+    if (!IntersectRect(&in, r, work))
+        return false;
+    LONGLONG inside = (LONGLONG)(in.right - in.left) * (in.bottom - in.top);
+    return inside * 2 >= (LONGLONG)(r->right - r->left) * (r->bottom - r->top);
+}
+
+// A window left on a monitor that is gone (undocked), or with only a sliver
+// on one, could not be read or stopped: it goes wholly onto the work area of
+// the monitor with most of it, or the nearest. SWP_NOMOVE for a window mostly
+// on a work area, where the user put it; else 0, and to holds the new place.
 static UINT PlaceInView(HWND window, POINT* to)
 {
     RECT r;
     MONITORINFO info;
     info.cbSize = sizeof info;
-    if (!GetWindowRect(window, &r) || MonitorFromRect(&r, MONITOR_DEFAULTTONULL) ||
-        !GetMonitorInfoA(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &info))
+    if (!GetWindowRect(window, &r) ||
+        !GetMonitorInfoA(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &info) ||
+        MostlyWithin(&r, &info.rcWork))
         return SWP_NOMOVE;
     to->x = Within(r.left, r.right - r.left, info.rcWork.left, info.rcWork.right);
     to->y = Within(r.top, r.bottom - r.top, info.rcWork.top, info.rcWork.bottom);

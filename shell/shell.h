@@ -22,8 +22,8 @@ void ApplyEffects(HWND window, const Effects* effects);
 void StopTimers(HWND window);
 
 // placement.cpp. Raising brings the window in front of all others and shows
-// it, not left topmost; restored first if minimized, and moved onto the
-// nearest work area if it lies on no monitor. The icon's raise, which the
+// it, not left topmost; restored first if minimized, and moved wholly onto a
+// work area if less than half of it lies on one. The icon's raise, which the
 // user asked for, activates the window; the alarm's leaves the focus where
 // it is, so that keys typed meanwhile go on to the window in use.
 void RaiseForUser(HWND window);
@@ -36,6 +36,13 @@ const int32_t* MainWindowRect(HWND window, int32_t rect[4]);
 
 // power.cpp: keeps the system out of idle sleep, asking only on a change.
 void KeepAwake(bool awake);
+// The wake timer, set at a suspend to wake the system ms later; cancelled at resume.
+void SetWakeTimer(uint32_t ms);
+void CancelWakeTimer();
+
+// alert.cpp: reports the alarm that has just raised the window to assistive
+// technology, which a raise and a sound do not reach.
+void AnnounceAlarm(HWND window);
 
 // sound.cpp: a wave played once, asynchronously, silent on failure; the beep.
 void PlayWave(const char* path);
@@ -50,7 +57,8 @@ void LimitDllSearch();
 FARPROC SystemProc(const char* dll, const char* name);
 
 // tray.cpp: the notification-area icon.
-// NIM_ADD also asks the shell for the icon's keyboard selection.
+// NIM_ADD also asks the shell for the icon's keyboard selection; an icon
+// already there counts as added once NIM_MODIFY has taken it over.
 BOOL SetTrayIcon(HWND window, DWORD action, UINT id, UINT iconResource, const char* tip);
 LRESULT OnTrayMessage(HWND window, WPARAM wParam, LPARAM lParam);
 

@@ -23,6 +23,11 @@ BOOL SetTrayIcon(HWND window, DWORD action, UINT id, UINT iconResource, const ch
     lstrcpynA(record.szTip, tip ? tip : "", 64);
     // LoadIconA's icon is shared and lives with the module: never destroyed.
     BOOL result = Shell_NotifyIconA(action, &record);
+    // An icon Explorer added although the call timed out (busy at logon), or
+    // kept (TaskbarCreated at a display change), refuses a second NIM_ADD:
+    // take it over, then ask for the version as for a new one.
+    if (!result && action == NIM_ADD)
+        result = Shell_NotifyIconA(NIM_MODIFY, &record);
     if (result && action == NIM_ADD) {
         // Version 3 makes the shell send NIN_SELECT and NIN_KEYSELECT (Enter
         // or Space on the icon) and keeps lParam the event itself, as the

@@ -58,6 +58,15 @@ testing::AssertionResult CountsDown(const Lines& trace, size_t runs)
                                        << testing::PrintToString(trace);
 }
 
+// Alerts (EVENT_SYSTEM_ALERT) on the client object of alerted, as a screen
+// reader gets them: from an out-of-context hook, called while WaitUntil pumps.
+HWND alerted;
+int alerts;
+void CALLBACK CountAlert(HWINEVENTHOOK, DWORD, HWND w, LONG object, LONG child, DWORD, DWORD)
+{
+    alerts += w == alerted && object == OBJID_CLIENT && child == CHILDID_SELF;
+}
+
 constexpr double OnTimeMs = 60;  // the platform's timer resolution and the poll, with room
 
 // Presses Start and watches the countdown line for the preset's return at
@@ -219,11 +228,15 @@ TEST(Countdown, AutomaticRestartRunsAgainUntilStop)
     ASSERT_TRUE(app.Start(FreshWorkDir(
         "[SETTING]\r\nTimerMinute=0\r\nTimerSecond=2\r\nRestart=1\r\nRestartSec=1\r\n")));
     EXPECT_EQ("  ON:01sec.", app.Line(IDC_CLOCKLINES, 2));
+    alerted = app.Main();
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_SYSTEM_ALERT, EVENT_SYSTEM_ALERT, NULL, CountAlert, 0,
+                                         0, WINEVENT_OUTOFCONTEXT);
     app.Press(IDC_START);  // the only Start
     Lines trace = {" 0:02"};
     ASSERT_TRUE(app.Watch(IDC_COUNTDOWNLINE, 0, &trace, [](const Lines& t) { return Runs(t) == 3; },
                           "two runs after the first", 30000));
     EXPECT_TRUE(CountsDown(trace, 3));
+    EXPECT_TRUE(WaitUntil([] { return alerts == 2; }, "an alert at each of two ends")) << alerts;
 
     app.Press(IDC_STOP);
     ASSERT_TRUE(WatchTo(app, &trace, " 0:02", "Stop to show the preset"));
@@ -234,6 +247,8 @@ TEST(Countdown, AutomaticRestartRunsAgainUntilStop)
     }, "three ticks after Stop"));
     for (const std::string& line : seen)
         EXPECT_TRUE(line.empty() || line == " 0:02") << "after Stop: " << line;
+    EXPECT_EQ(2, alerts) << "none at Start, while counting or at Stop";
+    UnhookWinEvent(hook);
     ASSERT_TRUE(app.Close());
 }
 

@@ -103,7 +103,8 @@ TEST_F(Engine, CountdownExpiresAcrossTheTickWrap)
 // a restart 3 s after the nominal end comes with the tick at 10000, and that
 // run, started at 9500, ends at 14500 and is noticed at 15000.
 // At Start, each tick, Stop, Start and close, the system is kept awake while a
-// run counts or a restart is pending: + asked, a kept, x dropped, - not.
+// run counts, a restart is pending or the beep sounds: + asked, a kept, x
+// dropped, - not.
 TEST_F(Engine, AlarmTable)
 {
     struct { int32_t sound, restart; const char* ticks[16]; } const rows[] = {
@@ -126,7 +127,7 @@ TEST_F(Engine, AlarmTable)
         }
         EXPECT_EQ(d.RestartArmed, 1);
         Run(18000, StopPressed), see(), StartAt(30000), see(), Run(30001, ClockTimer, nullptr), see();
-        EXPECT_EQ(row.restart ? "+aaaaaaaaaaaaaaaax+x" : "+aaaaax-----------+x", seen) << row.restart;
+        EXPECT_EQ(row.sound && !row.restart ? "+aaaaax-----------+x" : "+aaaaaaaaaaaaaaaax+x", seen) << row.restart;
     }
 }
 
@@ -205,6 +206,7 @@ TEST_F(Engine, Stories)
 // What a message asks the shell to arm: the deadline of each state, as a
 // command leaves it (a settings change), and after a beep for the beeping rows (a beep
 // due at now sounded by the deadline timer; the next keeps the end's phase).
+// A suspend sets the wake timer at the deadline of a run or restart, never a beep's.
 TEST_F(Engine, DeadlineOfEachState)
 {
     enum { Idle, Counting, Expired };
@@ -242,6 +244,9 @@ TEST_F(Engine, DeadlineOfEachState)
         d.BeepPending = c.beep;
         d.BeepTick = c.now;
         d.RestartSec = c.restartSec;
+        EXPECT_EQ(Run(c.now, Suspending), "") << c.what;
+        bool wakes = c.has && (c.state == Counting || c.restart == 1);
+        EXPECT_EQ(fx.plan.wake ? c.now + fx.plan.wakeMs : 0, wakes ? c.deadline : 0) << c.what;
         bool beeps = c.state == Expired && c.sound == 0 && c.beep && c.restart != 1;
         EXPECT_EQ(Run(c.now, beeps ? DeadlineTimer : SettingsChanged), beeps ? "B" : "") << c.what;
         EXPECT_EQ(fx.plan.deadline != 0, c.has) << c.what;
@@ -261,8 +266,9 @@ TEST_F(Engine, DeadlineOfEachState)
 // SetTimer waits at least 10 ms and delivers at the first step at or after its
 // time, in some rows now and then a step late, coalesced by up to 100 ms or
 // held up 600 ms (a seeded choice). The shell sets both timers after each message.
-enum Delivery { OnTime, Jittery, Stalls, Straddles, Sleeps };
-const int32_t Extra[] = {0, 110, 600, 16, 110};  // the most a message is held up, ms
+// Wakes: a sleep cut short by the wake timer set as it began; the resume runs the timers.
+enum Delivery { OnTime, Jittery, Stalls, Straddles, Sleeps, Wakes };
+const int32_t Extra[] = {0, 110, 600, 16, 110, 110};  // the most a message is held up, ms
 
 struct Model {
     uint64_t t = 0, due[3] = {};  // eighths of a millisecond
@@ -285,7 +291,7 @@ protected:
     {
         m.seed = m.seed * 1103515245u + 12345u;
         uint32_t r = m.seed >> 16 & 7, wait = std::max(ms, 10u) * 8;
-        if (how == Jittery || how == Sleeps)
+        if (how == Jittery || how >= Sleeps)
             wait += r < 2 ? 125 : r < 3 ? (m.seed >> 19) % 800 : 0;
         if (how == Stalls && r < 2)
             wait += 600 * 8;
@@ -330,9 +336,15 @@ protected:
             if (start && start <= m.due[id]) {
                 m.t = start, start = 0;
                 Message(StartPressed);
-            } else if (how == Sleeps && sleep && sleep <= m.due[id]) {
-                m.t = sleep + sleepMs * 8, end += sleepMs * 8, sleep = 0;
-                m.cut[0] = m.shown.size(), m.cut[1] = m.beeps.size(), m.cut[2] = m.alarms.size();
+            } else if (how >= Sleeps && sleep && sleep <= m.due[id]) {
+                uint64_t back = (m.t = sleep) + sleepMs * 8;
+                if (how == Wakes && (Message(Suspending), fx.plan.wake))
+                    back = std::min<uint64_t>(back, m.t + fx.plan.wakeMs * 8ull);
+                end += back - m.t, m.t = (back + 124) / 125 * 125, sleep = 0;
+                m.cut[0] = m.shown.size(), m.cut[1] = m.beeps.size();
+                m.cut[2] = how == Sleeps ? m.alarms.size() : 0;  // woken, its first end is on time too
+                if (how == Wakes)
+                    Message(ClockTimer);
             } else {
                 m.t = std::max(m.t, m.due[id]);
                 Message(id == 1 ? ClockTimer : DeadlineTimer);
@@ -362,6 +374,8 @@ TEST_F(WindowsModel, OneAlarmPerRunAndOneBeepASecond)
         {"a chain, the count steps within a message", 2, 1, 1, 1, Straddles, 30},
         {"a chain, messages 600 ms late", 2, 1, 1, 1, Stalls, 30},
         {"a chain through a 10-minute sleep", 60, 1, 1, 1, Sleeps, 300},
+        {"a chain woken from sleep for its end", 60, 1, 1, 1, Wakes, 300},
+        {"a chain woken from sleep for its restart", 20, 20, 0, 1, Wakes, 300},
         {"a period of zero", 0, 0, 0, 1, Jittery, 10},
         {"a negative period", 5, -10, 1, 1, OnTime, 10},
         {"a chain at 0:00", 0, 1, 1, 1, OnTime, 60},

@@ -147,6 +147,21 @@ TEST_F(RealFile, UnopenableFileIsNeitherReadNorWritten)
     EXPECT_EQ(TransferSettings(&d, 1), 0);
 }
 
+TEST_F(RealFile, ReadOnlyFileWithoutKeysIsNotWrittenOver)
+{
+    // Read through a read-only open (held with read sharing), then let go.
+    for (const char* content : {"", "[Other]\r\nkeep=1\r\n", "[WINDOW]\r\nleft=5\r\n"}) {
+        WriteText(ini, content);
+        HANDLE held = CreateFileA(ini.c_str(), GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, NULL,
+                                  OPEN_EXISTING, 0, NULL);
+        Load();
+        CloseHandle(held);
+        bool read = content[1] == 'W';  // a key of its own; otherwise it counts as unread
+        EXPECT_EQ(SaveClockData(&d, nullptr), read ? 1 : 0) << content;
+        EXPECT_EQ(ReadText(ini) == content, !read) << content;
+    }
+}
+
 TEST_F(RealFile, LongValueIsCutTo259Characters)
 {
     const std::string wave = "C:\\" + std::string(400, 'w');
