@@ -1,5 +1,6 @@
-/* The program's version, written once: the version resource's file version
-   is made from it, and scripts/release.sh reads it to name the release. */
+/* The program's version, written once: the version resource's file and
+   product versions are both made from it, and scripts/release.sh reads it to
+   name the release. */
 #ifndef VELMARIS_VERSION_H
 #define VELMARIS_VERSION_H
 

@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Builds the 32-bit Velmaris.exe from the committed sources in a fresh tree and
-# writes dist/Velmaris-<version>-win32.zip: Velmaris.exe, SHA256SUMS and
-# README.txt. The version is the file version in resources/version.h. The
-# build and the zip are reproducible: the same commit gives the same bytes.
+# writes dist/Velmaris-<version>-win32.zip: Velmaris.exe, SHA256SUMS, README.txt
+# (docs/windows-readme.txt with the version filled in) and LICENSE. The version
+# is the one in resources/version.h. The build and the zip are reproducible:
+# the same commit gives the same bytes. Prints the SHA-256 of Velmaris.exe,
+# the value to publish beside the download, which README.txt tells users to
+# check against.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 cd "$ROOT"
@@ -26,23 +29,35 @@ git archive --format=tar "$commit" | tar -x -C "$work" --one-top-level=src
 cmake -S "$work/src" -B "$work/build" -DCMAKE_TOOLCHAIN_FILE="$work/src/cmake/mingw-i686.cmake" \
       -DCMAKE_BUILD_TYPE=MinSizeRel >/dev/null
 cmake --build "$work/build" --target Velmaris >/dev/null
-bash "$work/src/tests/check_exe.sh" "$work/build/Velmaris.exe" i686-w64-mingw32-objdump i686 >/dev/null ||
-    { echo "release: Velmaris.exe fails its checks" >&2; exit 1; }
+if ! checks=$(sh "$work/src/tests/check_exe.sh" "$work/build/Velmaris.exe" i686 \
+                "$work/src/resources/version.h"); then
+    printf '%s\n' "$checks" >&2
+    echo "release: Velmaris.exe fails its checks" >&2
+    exit 1
+fi
 
 sum=$(sha256sum "$work/build/Velmaris.exe" | cut -d' ' -f1)
 zip=dist/Velmaris-$version-win32.zip
 mkdir -p dist
-# Files in a fixed order with the commit's time and fixed modes; the readme
+# Files in a fixed order with the commit's time and fixed modes; the texts
 # with Windows line ends.
 python3 - "$zip" "$work/build/Velmaris.exe" "$sum" "$work/src/docs/windows-readme.txt" \
-          "$(git log -1 --format=%ct "$commit")" <<'PY'
+          "$work/src/LICENSE" "$version" "$(git log -1 --format=%ct "$commit")" <<'PY'
 import sys, time, zipfile
-out, exe, digest, readme, stamp = sys.argv[1:]
+out, exe, digest, readme, licence, version, stamp = sys.argv[1:]
 when = time.gmtime(max(int(stamp), 315532800))[:6]  # zip times start in 1980
+
+def text(path):
+    return open(path, "rb").read().replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")
+
+readme_text = text(readme)
+if b"@VERSION@" not in readme_text:
+    sys.exit("release: docs/windows-readme.txt has no @VERSION@ to fill in")
 files = [
     ("Velmaris.exe", open(exe, "rb").read()),
     ("SHA256SUMS", ("%s  Velmaris.exe\n" % digest).encode()),
-    ("README.txt", open(readme, "rb").read().replace(b"\r\n", b"\n").replace(b"\n", b"\r\n")),
+    ("README.txt", readme_text.replace(b"@VERSION@", version.encode())),
+    ("LICENSE", text(licence)),
 ]
 with zipfile.ZipFile(out + ".tmp", "w", zipfile.ZIP_DEFLATED) as z:
     for name, data in files:
@@ -54,5 +69,6 @@ with zipfile.ZipFile(out + ".tmp", "w", zipfile.ZIP_DEFLATED) as z:
 PY
 mv "$zip.tmp" "$zip"
 echo "release: $zip ($(stat -c %s "$zip") bytes) from $commit"
-echo "SHA-256 of Velmaris.exe: $sum"
-echo "SHA-256 of the zip:      $(sha256sum "$zip" | cut -d' ' -f1)"
+echo "Publish beside the download, for README.txt's check:"
+echo "  SHA-256 of Velmaris.exe: $sum"
+echo "  SHA-256 of the zip:      $(sha256sum "$zip" | cut -d' ' -f1)"

@@ -1,17 +1,40 @@
 #!/usr/bin/env bash
-# Builds Velmaris.exe and starts it under Wine, with run/ of the source tree
-# as its working directory (where Velmaris.ini is kept), in the user's own
-# locale: English dialogs on an English desktop, Chinese on a Chinese one.
-# Where that locale cannot be used (unset, C or POSIX, or not generated), in
-# zh_CN.UTF-8 as the tests run it.
-#   scripts/run.sh                      run on the current X display
-#   scripts/run.sh --screenshot FILE    run under Xvfb, save a screenshot, stop
+# Builds Velmaris.exe and starts it under Wine, in the user's own locale, with
+# run/ of the source tree as its working directory; --help says how.
 set -euo pipefail
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
+
+usage() {
+    cat <<'EOF'
+Usage: bash scripts/run.sh [--screenshot FILE]
+
+Builds Velmaris.exe and runs it under Wine, installing what is missing first.
+  (no option)         show it on the current X display until it is closed
+  --screenshot FILE   run it under Xvfb instead, write a PNG of the screen to
+                      FILE after five seconds, and stop it
+  -h, --help          print this and exit
+
+Velmaris.ini is kept in run/ of the source tree, its working directory.
+The windows speak Chinese under a zh_CN locale and English under any other;
+where the locale is unset, C, POSIX or not generated, English (C.UTF-8).
+For Chinese: LANG=zh_CN.UTF-8 bash scripts/run.sh
+EOF
+}
+
 screenshot=
-if [ "${1:-}" = "--screenshot" ]; then
-    screenshot=$(realpath -m "${2:?--screenshot needs a file name}")
-fi
+while [ $# -gt 0 ]; do
+    case $1 in
+    -h | --help) usage; exit 0 ;;
+    --screenshot)
+        if [ -z "${2:-}" ]; then
+            echo "run: --screenshot needs the name of the PNG file to write, as in --screenshot velmaris.png" >&2
+            exit 2
+        fi
+        screenshot=$(realpath -m -- "$2")
+        shift 2 ;;
+    *) echo "run: unknown argument '$1'; bash scripts/run.sh --help lists the options" >&2; exit 2 ;;
+    esac
+done
 
 # The user's locale, before wine-env.sh pins zh_CN.UTF-8 for the build and tests.
 user_lc_all=${LC_ALL:-} user_lang=${LANG:-}
@@ -28,6 +51,8 @@ usable_locale() {
 
 # Wine takes the ANSI code page from LC_CTYPE and the UI language from
 # LC_MESSAGES; a category the user set to something unusable follows LANG.
+# With no usable locale, English, as Windows shows for any display language
+# but Chinese; C.UTF-8 is always there.
 use_user_locale() {
     if usable_locale "$user_lc_all"; then
         export LANG=$user_lc_all LC_ALL=$user_lc_all
@@ -37,7 +62,10 @@ use_user_locale() {
         if usable_locale "$user_lc_ctype"; then export LC_CTYPE=$user_lc_ctype; else unset LC_CTYPE; fi
         if usable_locale "$user_lc_messages"; then export LC_MESSAGES=$user_lc_messages; else unset LC_MESSAGES; fi
     else
-        echo "run: locale '${user_lc_all:-${user_lang:-unset}}' cannot be used; running in $LANG" >&2
+        export LANG=C.UTF-8 LC_ALL=C.UTF-8
+        echo "run: locale '${user_lc_all:-${user_lang:-unset}}' cannot be used here, so English (C.UTF-8);" \
+             "for another language set LANG to a generated locale (locale -a lists them)," \
+             "as in LANG=zh_CN.UTF-8 bash scripts/run.sh for Chinese" >&2
     fi
 }
 

@@ -7,10 +7,10 @@ what=${1:-all}
 native_pkgs=(cmake g++ make python3 libgtest-dev libgmock-dev libbenchmark-dev clang libclang-rt-14-dev)
 win32_pkgs=(g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
             wine wine32:i386 wine64 g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 xvfb xdotool trayer x11-utils imagemagick locales
-            fonts-wqy-microhei procps libxml2-utils)
+            fonts-wqy-microhei procps libxml2-utils file)
 
 # A release build needs only the 32-bit cross compiler, not Wine and its i386 packages.
-release_pkgs=(cmake make python3 git g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
+release_pkgs=(cmake make python3 git file g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix
               binutils-mingw-w64-i686)
 
 case "$what" in
