@@ -1,4 +1,4 @@
-// The engine's side of each message: one reading of the clocks in, and what it answers applied to the window.
+// The engine's side of each message: the clocks read once, and its answer applied to the window.
 #include "resource.h"
 #include "shell.h"
 
