@@ -93,7 +93,7 @@ file_rows() {
     fi
     size=$(stat -c %s "$exe")
     row "$label: size" "$size bytes ($(awk -v s="$size" 'BEGIN { printf "%.1f", s / 1024 }') KiB)" \
-        "under 32 KiB: $([ "$size" -lt 32768 ] && echo yes || echo no)"
+        "at most 32 KiB: $([ "$size" -le 32768 ] && echo yes || echo no)"
     row "$label: sections (bytes)" "$(sections_of "$exe")"
     row "$label: imported DLLs" "$(dlls_of "$exe")" "system DLLs only: $(system_dlls_only "$exe")"
 }
@@ -385,7 +385,7 @@ if [ $native_ok = 1 ]; then
     cat "$WORK/core" >>"$RAW"
     for b in Idle Counting Beeping; do
         ns=$(awk -F, -v n="\"BM_ClockTick$b\"" '$1 == n { printf "%.0f", $4 }' "$WORK/core")
-        row "ClockTick, $(echo "$b" | tr 'A-Z' 'a-z') (native, -O2, fake host), ns per tick" "${ns:-n/a}"
+        row "ClockTick, $(echo "$b" | tr 'A-Z' 'a-z') (native, -O2, RunEngine), ns per tick" "${ns:-n/a}"
     done
 else
     row "ClockTick (native)" "n/a" "Google Benchmark or the native build missing"
