@@ -252,6 +252,23 @@ TEST(Countdown, AutomaticRestartRunsAgainUntilStop)
     ASSERT_TRUE(app.Close());
 }
 
+// A delay whose milliseconds wrap to 8 in 32 bits once rang 400 times in 5 s.
+TEST(Countdown, AHandEditedDelayRingsAtMostOnceASecond)
+{
+    Velmaris app;
+    ASSERT_TRUE(app.Start(FreshWorkDir("[SETTING]\r\nTimerMinute=0\r\nTimerSecond=0\r\n"
+                                       "Restart=1\r\nRestartSec=115964117\r\n")));
+    alerted = app.Main(), alerts = 0;
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_SYSTEM_ALERT, EVENT_SYSTEM_ALERT, NULL, CountAlert, 0,
+                                         0, WINEVENT_OUTOFCONTEXT);
+    DWORD start = GetTickCount();
+    app.Press(IDC_START);
+    WaitUntil([] { return alerts > 5; }, "five seconds", 5000);
+    EXPECT_TRUE(alerts >= 1 && alerts <= 1 + (int)(GetTickCount() - start) / 1000) << alerts;
+    UnhookWinEvent(hook);
+    ASSERT_TRUE(app.Close());
+}
+
 TEST(Placement, SavedCornerPlacesTheWindowAndCloseSavesItsRectangle)
 {
     // The saved right and bottom are only a record; the template keeps the size.

@@ -16,6 +16,7 @@
 #include <stdlib.h>
 #include <string.h>
 
+#include <algorithm>
 #include <string>
 
 #include "engine.h"
@@ -64,6 +65,7 @@ struct Heard {
     uint64_t beep = Never;      // the last beep since then
     bool stopped = true;        // Stop (or start-up) and no Start since
     uint64_t run = Never;       // when the last run began, by Start or a restart
+    uint64_t end = Never;       // the nominal end of the run that counts or last counted
     uint32_t Tick() const { return (uint32_t)now; }
 };
 
@@ -225,8 +227,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
             h = Heard{h.now, h.now, Never, Never, false};
         if (event == StopPressed)
             h.stopped = true;
-        if (d->StartTick != pre.StartTick || event == StartPressed)
+        if (d->StartTick != pre.StartTick || event == StartPressed) {
             h.run = h.now;
+            // A restart comes no sooner than its delay after the nominal end.
+            uint64_t start = h.now - (uint32_t)(h.Tick() - d->StartTick);
+            int64_t delay = std::min((int64_t)d->RestartSec * 1000, (int64_t)UINT32_MAX - 1);
+            if (pre.Running == 0 && event != StartPressed && h.end != Never)
+                CHECK((int64_t)(start - h.end) >= delay);
+            h.end = start + (uint64_t)(d->DurationMs > 0 ? d->DurationMs : 0);
+        }
         CheckAnswer(pre, *d, event, fx, h);
         CheckDeadline(*d, fx, h, time);
     }

@@ -154,8 +154,9 @@ TEST_F(Engine, Stories)
         {"start during a run begins afresh", 180, 0, 10,
          {{0, 'S', "", nullptr}, {100000, 'T', "", " 1:20"}, {150000, 'S', "", " 1:20"},
           {329999, 'T', "", " 0:00"}, {330000, 'T', "RB", " 3:00"}}},
-        {"a zero preset expires at the first tick", 0, 0, 10,
-         {{77, 'S', "", nullptr}, {77, 'T', "RB", " 0:00"}, {1077, 'T', "B", " 0:00"}}},
+        {"a zero preset expires at the first tick, and again when started again at once", 0, 0, 10,
+         {{77, 'S', "", nullptr}, {77, 'T', "RB", " 0:00"}, {577, 'S', "", nullptr}, {577, 'T', "RB", nullptr},
+          {1577, 'T', "B", " 0:00"}}},
         {"stop during a run", 180, 1, 10,
          {{0, 'S', "", nullptr}, {60000, 'T', "", " 2:00"}, {60000, 'P', "", " 3:00"},
           {180000, 'T', "", nullptr}, {190001, 'D', "", nullptr}, {800000, 'T', "", " 3:00"}}},
@@ -331,7 +332,7 @@ protected:
         m.seed = phase + 1;
         uint64_t start = (2000 + phase) * 8, end = start + seconds * 8000ull, sleep = (start + end) / 2;
         Message(ClockTimer);  // WinMain's first tick
-        while (m.t < end) {
+        while (m.t < end && !HasFatalFailure()) {
             int id = m.due[2] && m.due[2] < m.due[1] ? 2 : 1;
             if (start && start <= m.due[id]) {
                 m.t = start, start = 0;
