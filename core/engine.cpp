@@ -24,12 +24,15 @@ static uint32_t EndTick(const ClockData* data)
     return data->StartTick + RunLength(data);
 }
 
-// The restart delay in milliseconds, at most the longest span the tick count
-// can time (49.7 days): a hand-edited delay must not wrap to a short one.
+// The restart delay in milliseconds, at most the longest the tick count can
+// time after a run's end (49.7 days less the run): a hand-edited delay must
+// neither wrap to a short one nor reach past the point where the end reads
+// as ahead again.
 static int64_t RestartDelayMs(const ClockData* data)
 {
     int64_t ms = (int64_t)data->RestartSec * 1000;
-    return ms < (int64_t)UINT32_MAX - 1 ? ms : (int64_t)UINT32_MAX - 1;
+    int64_t longest = (int64_t)UINT32_MAX - 1 - RunLength(data);
+    return ms < longest ? ms : longest;
 }
 
 // A chain shorter than this rings with the clock's tick, once a second.

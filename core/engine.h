@@ -10,7 +10,9 @@
 
 // What happened: one of the shell's two timers fired, a command, or the
 // system is about to sleep (Suspending, which evaluates nothing).
-enum EngineEvent { ClockTimer, DeadlineTimer, StartPressed, StopPressed, SettingsChanged, Suspending };
+enum EngineEvent {
+    ClockTimer, DeadlineTimer, StartPressed, StopPressed, SettingsChanged, Suspending
+};
 
 enum { SecondMarginMs = 2 };    // how far past the second the clock timer aims
 enum { MinBeepGapMs = 500 };    // a late beep is not followed by a hurried one

@@ -13,9 +13,6 @@ bool ProfileOpenToRead(const char* path);
 // key is absent; returns the number of characters copied.
 uint32_t ProfileRead(const char* path, const char* section, const char* key,
                      const char* def, char* out, uint32_t size);
-// True when the section holds at least one key; false also when the file
-// could not be read.
-bool ProfileHasKeys(const char* path, const char* section);
 // Creates or replaces section/key.
 bool ProfileWrite(const char* path, const char* section, const char* key,
                   const char* value);

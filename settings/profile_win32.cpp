@@ -33,13 +33,6 @@ uint32_t ProfileRead(const char* path, const char* section, const char* key,
     return n;
 }
 
-bool ProfileHasKeys(const char* path, const char* section)
-{
-    // A few bytes tell whether there is a first key=value.
-    char keys[16];
-    return GetPrivateProfileSectionA(section, keys, sizeof keys, path) != 0;
-}
-
 bool ProfileWrite(const char* path, const char* section, const char* key,
                   const char* value)
 {

@@ -75,8 +75,13 @@ static void SaveSettings(const char* path, const ClockData* data)
     }
 }
 
-static void LoadSettings(const char* path, ClockData* data)
+// Returns how many keys the file held. A key is read with a default no line
+// of a file can hold, so that a missing key is told from one that holds its
+// default.
+static int LoadSettings(const char* path, ClockData* data)
 {
+    static const char Missing[] = "\x01\n\x01";
+    int found = 0;
     for (const SettingKey& key : Keys) {
         char value[PathSize];
         // The restart delay is only kept while restart is on.
@@ -84,7 +89,11 @@ static void LoadSettings(const char* path, ClockData* data)
             data->RestartSec = ParseNumber(key.def);
             continue;
         }
-        uint32_t length = ProfileRead(path, key.section, key.key, key.def, value, sizeof value);
+        uint32_t length = ProfileRead(path, key.section, key.key, Missing, value, sizeof value);
+        if (strcmp(value, Missing) == 0)
+            length = (uint32_t)strlen(strcpy(value, key.def));
+        else
+            ++found;
         if (!key.text) {
             data->*key.number = ParseNumber(value);
         } else if (length != 0) {  // an empty value keeps the record's text
@@ -92,14 +101,7 @@ static void LoadSettings(const char* path, ClockData* data)
             (data->*key.text)[PathSize - 1] = '\0';
         }
     }
-}
-
-// After a read-only open, a file that gave no key may not have been read at
-// all: the profile calls open it themselves, with a sharing of their own, and
-// their open may fail against the program that holds it.
-static bool AnyKeyRead(const char* path)
-{
-    return ProfileHasKeys(path, WindowSection) || ProfileHasKeys(path, SettingSection);
+    return found;
 }
 
 // False after a load that could not read the file: the record's zeros must not
@@ -128,9 +130,11 @@ int TransferSettings(ClockData* data, int save)
     MaySave = writable || (named && ProfileOpenToRead(path));
     if (!MaySave)
         return 0;
-    LoadSettings(path, data);
-    if (!writable)
-        MaySave = AnyKeyRead(path);
+    // After a read-only open, a file that gave no key may not have been read
+    // at all: the profile calls open it themselves, with a sharing of their
+    // own, and their open may fail against the program that holds it.
+    if (LoadSettings(path, data) == 0 && !writable)
+        MaySave = false;
     return MaySave ? 1 : 0;
 }
 

@@ -252,6 +252,7 @@ static LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LP
     default:
         // A restarted taskbar has lost every icon; put ours back.
         if (message == TaskbarCreatedMessage && message != 0) {
+            IconAttempts = 0;  // a taskbar that is back gets its own round of retries
             AddIcon(window);
             return 0;
         }

@@ -464,6 +464,15 @@ TEST_F(Engine, HugePresetsStayDefined)
     EXPECT_EQ(d.Running, 0);
     TickAt(2147664001u);
     EXPECT_EQ(d.StartTick, 2147664000u);
+    // The longest delay the count can time after the end of a 3:00 run, and it restarts.
+    SetUp();
+    d.Restart = 1;
+    d.RestartSec = INT32_MAX;
+    StartAt(0);
+    EXPECT_EQ(TickAt(180000), "RB");
+    EXPECT_EQ(TickAt(UINT32_MAX - 1), "");
+    TickAt(UINT32_MAX);
+    EXPECT_EQ(d.Running, 1);
 }
 
 TEST(BoxValue, AWholeNumberWithinTheListCountsAndAnythingElseGivesTheFallback)

@@ -61,14 +61,6 @@ uint32_t ProfileRead(const char* /*path*/, const char* section, const char* key,
     return (uint32_t)n;
 }
 
-bool ProfileHasKeys(const char*, const char* section)
-{
-    for (const auto& s : memoryProfile.sections)
-        if (s.first == section && !s.second.empty())
-            return true;
-    return false;
-}
-
 bool ProfileWrite(const char* /*path*/, const char* section, const char* key, const char* value)
 {
     memoryProfile.writes.push_back(std::string(section) + " " + key + "=" + value);
