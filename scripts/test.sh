@@ -44,7 +44,7 @@ ctest_layer() {
     layer_passed "$name" "$all"
 }
 
-bash scripts/setup.sh all
+bash scripts/setup.sh all || layer_failed "installing what the tests need"
 
 echo "== native build and unit tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
 { cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug >/dev/null &&
