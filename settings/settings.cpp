@@ -89,17 +89,16 @@ static int LoadSettings(const char* path, ClockData* data)
             data->RestartSec = ParseNumber(key.def);
             continue;
         }
-        uint32_t length = ProfileRead(path, key.section, key.key, Missing, value, sizeof value);
-        if (strcmp(value, Missing) == 0)
-            length = (uint32_t)strlen(strcpy(value, key.def));
+        ProfileRead(path, key.section, key.key, Missing, value, sizeof value);
+        const char* text = value;
+        if (memcmp(value, Missing, sizeof Missing) == 0)
+            text = key.def;
         else
             ++found;
-        if (!key.text) {
-            data->*key.number = ParseNumber(value);
-        } else if (length != 0) {  // an empty value keeps the record's text
-            memcpy(data->*key.text, value, sizeof value);
-            (data->*key.text)[PathSize - 1] = '\0';
-        }
+        if (!key.text)
+            data->*key.number = ParseNumber(text);
+        else if (text[0] != '\0')  // an empty value keeps the record's text
+            FormatText(data->*key.text, PathSize, "%s", text);
     }
     return found;
 }

@@ -16,8 +16,8 @@ static bool MostlyWithin(const RECT* r, const RECT* work)
     RECT in;
     if (!IntersectRect(&in, r, work))
         return false;
-    LONGLONG inside = ((LONGLONG)in.right - in.left) * ((LONGLONG)in.bottom - in.top);
-    return inside * 2 >= ((LONGLONG)r->right - r->left) * ((LONGLONG)r->bottom - r->top);
+    LONGLONG inside = (LONGLONG)(in.right - in.left) * (in.bottom - in.top);
+    return inside * 2 >= (LONGLONG)(r->right - r->left) * (r->bottom - r->top);
 }
 
 // A window left on a monitor that is gone (undocked), or with only a sliver
