@@ -1,6 +1,5 @@
 #include "engine.h"
 
-#include <limits.h>
 #include <string.h>
 
 // How far moment lies ahead of now, 0 once it has been reached. A moment never

@@ -8,9 +8,6 @@
 
 #include "record.h"
 
-// The two display list boxes of the main window.
-enum DisplayBox { ClockLines = 0, CountdownLine = 1 };
-
 struct Display {
     int32_t clockShown;               // non-zero: ClockLines becomes clock[0..2]
     char clock[3][LineSize];          // date, time, restart setting
