@@ -27,6 +27,11 @@ struct ClockData {
     int32_t RestartSec;
     uint32_t BeepTick;     // the next beep of a sounding default alarm
     uint32_t AlarmTick;    // the last alarm, which the next keeps a second from
+    // The settings file may be written: set by a load that read it or could
+    // write it, and by OK in Settings. A load that could not read it leaves 0,
+    // so that the record's zeros do not replace settings the file may hold
+    // (it may have been locked only for a moment).
+    int32_t MaySave;
 };
 
 // Local time as the window system reports it (the fields of SYSTEMTIME).

@@ -103,14 +103,9 @@ static int LoadSettings(const char* path, ClockData* data)
     return found;
 }
 
-// False after a load that could not read the file: the record's zeros must not
-// replace settings the file may hold (it may have been locked only for a
-// moment), until the user has chosen every value with OK in Settings.
-static bool MaySave = true;
-
-void SettingsChosen()
+void SettingsChosen(ClockData* data)
 {
-    MaySave = true;
+    data->MaySave = 1;
 }
 
 int TransferSettings(ClockData* data, int save)
@@ -118,7 +113,7 @@ int TransferSettings(ClockData* data, int save)
     char path[PathSize];
     bool named = SettingsPath(data, path, sizeof path);
     if (save) {
-        if (!named || !MaySave || !ProfileOpenAlways(path))
+        if (!named || !data->MaySave || !ProfileOpenAlways(path))
             return 0;
         SaveSettings(path, data);
         return 1;
@@ -126,15 +121,15 @@ int TransferSettings(ClockData* data, int save)
     // A file that cannot be written may still be read: one that another
     // program holds with read sharing, or a read-only file or folder.
     bool writable = named && ProfileOpenAlways(path);
-    MaySave = writable || (named && ProfileOpenToRead(path));
-    if (!MaySave)
+    data->MaySave = writable || (named && ProfileOpenToRead(path));
+    if (!data->MaySave)
         return 0;
     // After a read-only open, a file that gave no key may not have been read
     // at all: the profile calls open it themselves, with a sharing of their
     // own, and their open may fail against the program that holds it.
     if (LoadSettings(path, data) == 0 && !writable)
-        MaySave = false;
-    return MaySave ? 1 : 0;
+        data->MaySave = 0;
+    return data->MaySave;
 }
 
 void InitClockData(ClockData* data, const char* workDir)

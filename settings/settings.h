@@ -18,13 +18,12 @@ void InitClockData(ClockData* data, const char* workDir);
 
 // save = 0 loads, save = 1 saves. A load opens the file for reading and
 // writing, or else for reading only, and returns 1 when it read the file (after
-// a read-only open: at least one key of it). A save returns 1 when it wrote the
-// file; it writes nothing after a load that could not read it, until
-// SettingsChosen.
+// a read-only open: at least one key of it), which it keeps in MaySave. A save
+// returns 1 when it wrote the file; it writes nothing while MaySave is 0.
 int TransferSettings(ClockData* data, int save);
 // The user has set every setting with OK in Settings: the record may be saved
 // even over a file that could not be read at start-up.
-void SettingsChosen();
+void SettingsChosen(ClockData* data);
 // Takes the main window's rectangle as left, top, right, bottom (NULL when it
 // could not be read: the record keeps its own) and saves the settings;
 // returns what the save returned.

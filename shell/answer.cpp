@@ -1,9 +1,33 @@
-// The engine's side of each message: the clocks read once, and its answer applied to the window.
+// The engine's side of each message: the record locked, the clocks read once,
+// and its answer applied to the window.
 #include "resource.h"
 #include "shell.h"
 
-static UINT ClockPeriod;   // the clock timer's delay as last set, 0 before
-static bool DeadlineSet;   // the deadline timer is running
+ClockData* LockClock()
+{
+    return Shell.clockMemory ? (ClockData*)GlobalLock(Shell.clockMemory) : NULL;
+}
+
+// A lock that was not taken is not released, or an inner handler would drop
+// the lock an outer one still relies on.
+void UnlockClock(ClockData* data)
+{
+    if (data && Shell.clockMemory)
+        GlobalUnlock(Shell.clockMemory);
+}
+
+// One reading of the clocks per message; the engine runs what the event
+// asks and answers what to show, sound and arm, which is done at once.
+void RunEvent(HWND window, EngineEvent event)
+{
+    ClockData* data = LockClock();
+    ClockNow now;
+    Effects effects;
+    ReadClockNow(&now);
+    RunEngine(data, &now, event, &effects);
+    ApplyEffects(window, &effects);
+    UnlockClock(data);
+}
 
 void ReadClockNow(ClockNow* now)
 {
@@ -41,14 +65,14 @@ static void ShowLines(HWND listBox, const char (*lines)[LineSize], int count)
 // and nothing is pending.
 static void ArmTimers(HWND window, const TimerPlan* plan)
 {
-    if (plan->clockMs && plan->clockMs != ClockPeriod &&
+    if (plan->clockMs && plan->clockMs != Shell.clockPeriod &&
         SetTimer(window, CLOCK_TIMER_ID, plan->clockMs, NULL))
-        ClockPeriod = plan->clockMs;
+        Shell.clockPeriod = plan->clockMs;
     if (plan->deadline)
         SetTimer(window, DEADLINE_TIMER_ID, plan->deadlineMs, NULL);
-    else if (DeadlineSet)
+    else if (Shell.deadlineSet)
         KillTimer(window, DEADLINE_TIMER_ID);
-    DeadlineSet = plan->deadline != 0;
+    Shell.deadlineSet = plan->deadline != 0;
 }
 
 void ApplyEffects(HWND window, const Effects* effects)
@@ -73,10 +97,17 @@ void ApplyEffects(HWND window, const Effects* effects)
     KeepAwake(effects->keepAwake != 0);
 }
 
+void ShowPreset(const ClockData* data)
+{
+    Display display;
+    ShowCountdown(&display, data->TimerMinute, data->TimerSecond);
+    ShowLines(CountdownLineBox, &display.countdown, 1);
+}
+
 void StopTimers(HWND window)
 {
     KillTimer(window, CLOCK_TIMER_ID);
     KillTimer(window, DEADLINE_TIMER_ID);
-    ClockPeriod = 0;
-    DeadlineSet = false;
+    Shell.clockPeriod = 0;
+    Shell.deadlineSet = false;
 }

@@ -6,36 +6,17 @@
 #include "shell.h"
 
 static const char ClassName[] = "Velmaris";
-static const char TrayTip[] = "Velmaris";
 
 HINSTANCE MainInstance;
 HWND MainWindow;
 HWND ClockLinesBox;
 HWND CountdownLineBox;
-static HGLOBAL ClockMemory;       // the ClockData block, NULL once freed
-static UINT TaskbarCreatedMessage;  // sent when the taskbar (re)starts
-static bool SettingsSaved;          // the close or session-end save has been made
-static bool CloseAfterDialog;       // a close came while the settings dialog was open
-static int IconAttempts;            // refused attempts to add the icon
-
-// Each handler locks the record for one message; NULL when there is none.
-static ClockData* LockClock()
-{
-    return ClockMemory ? (ClockData*)GlobalLock(ClockMemory) : NULL;
-}
-
-// Takes what LockClock returned: a lock that was not taken is not released,
-// or an inner handler would drop the lock an outer one still relies on.
-static void UnlockClock(ClockData* data)
-{
-    if (data && ClockMemory)
-        GlobalUnlock(ClockMemory);
-}
+ShellState Shell;
 
 static void OnCreate()
 {
-    ClockMemory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(ClockData));
-    if (!ClockMemory)
+    Shell.clockMemory = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(ClockData));
+    if (!Shell.clockMemory)
         return;
     // A directory that does not fit is reported as its needed size and not copied.
     char workDir[MAX_PATH];
@@ -55,62 +36,23 @@ static void OnPaint(HWND window)
     EndPaint(window, &paint);
 }
 
-// One reading of the clocks per message; the engine runs what the event
-// asks and answers what to show, sound and arm, which is done at once.
-static void RunEvent(HWND window, EngineEvent event)
-{
-    ClockData* data = LockClock();
-    ClockNow now;
-    Effects effects;
-    ReadClockNow(&now);
-    RunEngine(data, &now, event, &effects);
-    ApplyEffects(window, &effects);
-    UnlockClock(data);
-}
-
-// Saves as the close does, so that a change outlives a process ended from
-// outside; once the session-end save is made nothing may overwrite it.
-static void SaveNow(ClockData* data)
-{
-    int32_t rect[4];
-    if (data && !SettingsSaved)
-        SaveClockData(data, MainWindowRect(MainWindow, rect));
-}
-
-// Saves the rectangle and settings once, whether at close or at session end.
-static void SaveOnce(ClockData* data)
-{
-    SaveNow(data);
-    if (data)
-        SettingsSaved = true;
-}
-
-static void OnExitSizeMove()
-{
-    ClockData* data = LockClock();
-    int32_t rect[4];
-    if (data && !SettingsSaved)
-        SaveClockDataIfMoved(data, MainWindowRect(MainWindow, rect));
-    UnlockClock(data);
-}
-
 static void OnClose(HWND window)
 {
     // The open settings dialog holds the record: close once its modal loop has
     // let go. Posting the close again until then would spin for as long as a
     // file picker stayed open.
     if (SettingsDialogActive()) {
-        CloseAfterDialog = true;
+        Shell.closeAfterDialog = true;
         CloseSettingsDialog();
         return;
     }
     ClockData* data = LockClock();
     SaveOnce(data);
-    SetTrayIcon(window, NIM_DELETE, 0, IDI_VELMARIS, TrayTip);
+    RemoveIcon(window);
     UnlockClock(data);
-    if (ClockMemory) {
-        GlobalFree(ClockMemory);
-        ClockMemory = NULL;
+    if (Shell.clockMemory) {
+        GlobalFree(Shell.clockMemory);
+        Shell.clockMemory = NULL;
     }
     KeepAwake(false);
     DestroyWindow(window);
@@ -128,26 +70,6 @@ static void OnEndSession(HWND window, WPARAM ending, LPARAM how)
     // alone, and the session goes on: close as the Close button does.
     if (how & ENDSESSION_CLOSEAPP)
         SendMessageA(window, WM_CLOSE, 0, 0);
-}
-
-static void OnSettingsCommand(HWND window)
-{
-    // A second request while the dialog is open would edit the same working copy.
-    if (SettingsDialogActive())
-        return;
-    ClockData* data = LockClock();
-    bool chosen = data && RunSettingsDialog(MainInstance, window, data);
-    if (chosen) {
-        SettingsChosen();
-        SaveNow(data);
-    }
-    UnlockClock(data);
-    if (chosen)
-        RunEvent(window, SettingsChanged);  // the new preset, and the end it moves
-    if (CloseAfterDialog) {
-        CloseAfterDialog = false;
-        PostMessageA(window, WM_CLOSE, 0, 0);
-    }
 }
 
 static LRESULT OnCommand(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -178,39 +100,6 @@ static LRESULT OnHitTest(HWND window, WPARAM wParam, LPARAM lParam)
     return DefDlgProcA(window, WM_NCHITTEST, wParam, lParam);
 }
 
-// At logon the taskbar may not be there yet, and it sends no TaskbarCreated
-// when it comes: a refused icon is tried again from a timer for a while.
-static void AddIcon(HWND window)
-{
-    if (SetTrayIcon(window, NIM_ADD, 0, IDI_VELMARIS, TrayTip) ||
-        ++IconAttempts >= ICON_RETRY_LIMIT)
-        KillTimer(window, ICON_RETRY_TIMER_ID);
-    else
-        SetTimer(window, ICON_RETRY_TIMER_ID, ICON_RETRY_MS, NULL);
-}
-
-// As the system sleeps, a wake timer for the countdown's next end; as it
-// resumes, the timers run at once, so that an end passed asleep rings now.
-static LRESULT OnPowerBroadcast(HWND window, WPARAM event)
-{
-    if (event == PBT_APMSUSPEND) {
-        RunEvent(window, Suspending);
-    } else if (event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND) {
-        CancelWakeTimer();
-        RunEvent(window, ClockTimer);
-    }
-    return TRUE;
-}
-
-static LRESULT OnTrayNotify(HWND window, WPARAM wParam, LPARAM lParam)
-{
-    ClockData* data = LockClock();
-    if (data)
-        OnTrayMessage(window, wParam, lParam);
-    UnlockClock(data);
-    return 0;
-}
-
 static LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
@@ -235,7 +124,7 @@ static LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_NCHITTEST:
         return OnHitTest(window, wParam, lParam);
     case WM_EXITSIZEMOVE:
-        OnExitSizeMove();
+        SaveIfMoved();
         return 0;
     case WM_COMMAND:
         return OnCommand(window, message, wParam, lParam);
@@ -250,10 +139,8 @@ static LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_POWERBROADCAST:
         return OnPowerBroadcast(window, wParam);
     default:
-        // A restarted taskbar has lost every icon; put ours back.
-        if (message == TaskbarCreatedMessage && message != 0) {
-            IconAttempts = 0;  // a taskbar that is back gets its own round of retries
-            AddIcon(window);
+        if (message == Shell.taskbarCreated && message != 0) {
+            RestoreIcon(window);
             return 0;
         }
         return DefDlgProcA(window, message, wParam, lParam);
@@ -300,7 +187,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCode)
     MainInstance = instance;
     if (!RegisterMainClass(instance))
         return 0;
-    TaskbarCreatedMessage = RegisterWindowMessageA("TaskbarCreated");
+    Shell.taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
     // The W call keeps the template's captions as they are; the A call would
     // pass them through the ANSI code page, which turns Chinese into "??".
     MainWindow = CreateDialogParamW(instance, MAKEINTRESOURCEW(IDD_MAIN), NULL, NULL, 0);
@@ -310,10 +197,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCode)
     ClockLinesBox = GetDlgItem(MainWindow, IDC_CLOCKLINES);
     CountdownLineBox = GetDlgItem(MainWindow, IDC_COUNTDOWNLINE);
 
-    RunEvent(MainWindow, SettingsChanged);  // the preset, as loaded
     ClockData* data = LockClock();
-    if (data)
+    if (data) {
+        ShowPreset(data);
         PlaceMainWindow(MainWindow, data);
+    }
     UnlockClock(data);
 
     AddIcon(MainWindow);

@@ -52,7 +52,7 @@ static void Raise(HWND window, int restore, UINT flags)
     // Saved as at the end of a drag, once the raise is done: the alarm does
     // not wait for the disk.
     if (!stay)
-        PostMessageA(window, WM_EXITSIZEMOVE, 0, 0);
+        SaveIfMovedSoon();
 }
 
 void RaiseForUser(HWND window)

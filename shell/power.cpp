@@ -2,24 +2,21 @@
 // pending, and the wake timer that brings it back from sleep for an end.
 #include "shell.h"
 
-static bool SystemKeptAwake;  // what the system was last asked
-static HANDLE WakeTimer;      // made at the first suspend that needs it
-
 void KeepAwake(bool awake)
 {
     // Asked only when it changes. The display may still turn off; only the
     // system stays awake.
-    if (awake == SystemKeptAwake)
+    if (awake == Shell.systemKeptAwake)
         return;
-    SystemKeptAwake = awake;
+    Shell.systemKeptAwake = awake;
     SetThreadExecutionState(ES_CONTINUOUS | (awake ? ES_SYSTEM_REQUIRED : 0));
 }
 
 void SetWakeTimer(uint32_t ms)
 {
-    if (!WakeTimer)
-        WakeTimer = CreateWaitableTimerA(NULL, TRUE, NULL);
-    if (!WakeTimer)
+    if (!Shell.wakeTimer)
+        Shell.wakeTimer = CreateWaitableTimerA(NULL, TRUE, NULL);
+    if (!Shell.wakeTimer)
         return;
     // An absolute due time in UTC: a relative one would not count the time asleep.
     FILETIME now;
@@ -28,11 +25,24 @@ void SetWakeTimer(uint32_t ms)
     due.QuadPart = (LONGLONG)(((ULONGLONG)now.dwHighDateTime << 32 | now.dwLowDateTime) +
                               (ULONGLONG)ms * 10000u);
     // The resume flag wakes the system, where the user allows wake timers.
-    SetWaitableTimer(WakeTimer, &due, 0, NULL, NULL, TRUE);
+    SetWaitableTimer(Shell.wakeTimer, &due, 0, NULL, NULL, TRUE);
 }
 
 void CancelWakeTimer()
 {
-    if (WakeTimer)
-        CancelWaitableTimer(WakeTimer);
+    if (Shell.wakeTimer)
+        CancelWaitableTimer(Shell.wakeTimer);
+}
+
+// As the system sleeps, a wake timer for the countdown's next end; as it
+// resumes, the timers run at once, so that an end passed asleep rings now.
+LRESULT OnPowerBroadcast(HWND window, WPARAM event)
+{
+    if (event == PBT_APMSUSPEND) {
+        RunEvent(window, Suspending);
+    } else if (event == PBT_APMRESUMEAUTOMATIC || event == PBT_APMRESUMESUSPEND) {
+        CancelWakeTimer();
+        RunEvent(window, ClockTimer);
+    }
+    return TRUE;
 }

@@ -9,27 +9,11 @@
 
 #include <commdlg.h>
 
-struct DialogValues {
-    int32_t TimerFormat;
-    int32_t TimerMinute;
-    int32_t TimerSecond;
-    int32_t SoundFormat;
-    char SoundWav[PathSize];
-    int32_t Restart;
-    int32_t RestartSec;
-};
-
-static DialogValues DialogSettings;
-static DialogValues OpenedWith;  // the settings as the dialog opened, for unusable box input
-static char PickedFile[PathSize + 1];
-static bool DialogActive;
-static HWND DialogWindow;
 typedef BOOL(WINAPI * PickProc)(LPOPENFILENAMEA);
-static PickProc PickFile;  // comdlg32's, loaded at the first Browse
 
 bool SettingsDialogActive()
 {
-    return DialogActive;
+    return Shell.dialogActive;
 }
 
 // Any enabled standard dialog ("#32770") that ours owns is its file picker.
@@ -46,10 +30,28 @@ static BOOL CALLBACK CancelPicker(HWND window, LPARAM dialog)
 
 void CloseSettingsDialog()
 {
-    if (!DialogWindow)
+    if (!Shell.dialogWindow)
         return;
-    EnumThreadWindows(GetCurrentThreadId(), CancelPicker, (LPARAM)DialogWindow);
-    EndDialog(DialogWindow, 0);
+    EnumThreadWindows(GetCurrentThreadId(), CancelPicker, (LPARAM)Shell.dialogWindow);
+    EndDialog(Shell.dialogWindow, 0);
+}
+
+void OnSettingsCommand(HWND window)
+{
+    // A second request while the dialog is open would edit the same working copy.
+    if (SettingsDialogActive())
+        return;
+    ClockData* data = LockClock();
+    bool chosen = data && RunSettingsDialog(MainInstance, window, data);
+    if (chosen)
+        SaveAfterOk(data);
+    UnlockClock(data);
+    if (chosen)
+        RunEvent(window, SettingsChanged);  // the new preset, and the end it moves
+    if (Shell.closeAfterDialog) {
+        Shell.closeAfterDialog = false;
+        PostMessageA(window, WM_CLOSE, 0, 0);
+    }
 }
 
 static void CopyText(char* to, const char* from)
@@ -59,34 +61,34 @@ static void CopyText(char* to, const char* from)
 
 bool RunSettingsDialog(HINSTANCE instance, HWND mainWindow, ClockData* data)
 {
-    DialogSettings.TimerFormat = data->TimerFormat;
-    DialogSettings.TimerMinute = data->TimerMinute;
-    DialogSettings.TimerSecond = data->TimerSecond;
-    DialogSettings.SoundFormat = data->SoundFormat;
-    CopyText(DialogSettings.SoundWav, data->SoundWav);
-    DialogSettings.Restart = data->Restart;
-    DialogSettings.RestartSec = data->RestartSec;
-    OpenedWith = DialogSettings;
+    Shell.DialogSettings.TimerFormat = data->TimerFormat;
+    Shell.DialogSettings.TimerMinute = data->TimerMinute;
+    Shell.DialogSettings.TimerSecond = data->TimerSecond;
+    Shell.DialogSettings.SoundFormat = data->SoundFormat;
+    CopyText(Shell.DialogSettings.SoundWav, data->SoundWav);
+    Shell.DialogSettings.Restart = data->Restart;
+    Shell.DialogSettings.RestartSec = data->RestartSec;
+    Shell.openedWith = Shell.DialogSettings;
 
-    DialogActive = true;
+    Shell.dialogActive = true;
     // W, as for the main window, so that the captions survive any code page.
     INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_SETTINGS), mainWindow,
                                      SettingsDlgProc, 0);
-    DialogActive = false;
-    DialogWindow = NULL;
+    Shell.dialogActive = false;
+    Shell.dialogWindow = NULL;
     if (result == 0 || result == -1)
         return false;
 
-    data->TimerFormat = DialogSettings.TimerFormat;
-    data->TimerMinute = DialogSettings.TimerMinute;
-    data->TimerSecond = DialogSettings.TimerSecond;
-    data->SoundFormat = DialogSettings.SoundFormat;
-    if (DialogSettings.SoundFormat == 1) {
-        CopyText(data->SoundWav, DialogSettings.SoundWav);
-        ZeroMemory(DialogSettings.SoundWav, sizeof DialogSettings.SoundWav);
+    data->TimerFormat = Shell.DialogSettings.TimerFormat;
+    data->TimerMinute = Shell.DialogSettings.TimerMinute;
+    data->TimerSecond = Shell.DialogSettings.TimerSecond;
+    data->SoundFormat = Shell.DialogSettings.SoundFormat;
+    if (Shell.DialogSettings.SoundFormat == 1) {
+        CopyText(data->SoundWav, Shell.DialogSettings.SoundWav);
+        ZeroMemory(Shell.DialogSettings.SoundWav, sizeof Shell.DialogSettings.SoundWav);
     }
-    data->Restart = DialogSettings.Restart;
-    data->RestartSec = DialogSettings.RestartSec;
+    data->Restart = Shell.DialogSettings.Restart;
+    data->RestartSec = Shell.DialogSettings.RestartSec;
     data->DurationMs = PresetDurationMs(data->TimerMinute, data->TimerSecond);
     return true;
 }
@@ -106,30 +108,33 @@ static void EnableWaveControls(HWND dialog, BOOL enable)
 
 static void OnInitDialog(HWND dialog)
 {
-    DialogWindow = dialog;
+    Shell.dialogWindow = dialog;
     for (int i = 0; i <= 60; ++i) {
         AddNumber(dialog, IDC_MINUTES, i);
         if (i != 60)
             AddNumber(dialog, IDC_SECONDS, i);
     }
-    SendDlgItemMessageA(dialog, IDC_MINUTES, CB_SETCURSEL, (WPARAM)DialogSettings.TimerMinute, 0);
-    SendDlgItemMessageA(dialog, IDC_SECONDS, CB_SETCURSEL, (WPARAM)DialogSettings.TimerSecond, 0);
+    SendDlgItemMessageA(dialog, IDC_MINUTES, CB_SETCURSEL,
+                        (WPARAM)Shell.DialogSettings.TimerMinute, 0);
+    SendDlgItemMessageA(dialog, IDC_SECONDS, CB_SETCURSEL,
+                        (WPARAM)Shell.DialogSettings.TimerSecond, 0);
     // Over the whole group, so the other button is unchecked too and gives
     // up its tab stop: Tab then reaches only the checked one, and Windows'
     // focus click on an automatic radio button cannot change the choice.
     CheckRadioButton(dialog, IDC_FORMAT_AMPM, IDC_FORMAT_24H,
-                     DialogSettings.TimerFormat != 0 ? IDC_FORMAT_24H : IDC_FORMAT_AMPM);
+                     Shell.DialogSettings.TimerFormat != 0 ? IDC_FORMAT_24H : IDC_FORMAT_AMPM);
     CheckRadioButton(dialog, IDC_SOUND_DEFAULT, IDC_SOUND_WAVE,
-                     DialogSettings.SoundFormat != 0 ? IDC_SOUND_WAVE : IDC_SOUND_DEFAULT);
-    EnableWaveControls(dialog, DialogSettings.SoundFormat != 0);
-    if (DialogSettings.SoundFormat == 1)
-        SetDlgItemTextA(dialog, IDC_WAVE_PATH, DialogSettings.SoundWav);
-    SendDlgItemMessageA(dialog, IDC_RESTART_ON, BM_SETCHECK, (WPARAM)DialogSettings.Restart, 0);
+                     Shell.DialogSettings.SoundFormat != 0 ? IDC_SOUND_WAVE : IDC_SOUND_DEFAULT);
+    EnableWaveControls(dialog, Shell.DialogSettings.SoundFormat != 0);
+    if (Shell.DialogSettings.SoundFormat == 1)
+        SetDlgItemTextA(dialog, IDC_WAVE_PATH, Shell.DialogSettings.SoundWav);
+    SendDlgItemMessageA(dialog, IDC_RESTART_ON, BM_SETCHECK,
+                        (WPARAM)Shell.DialogSettings.Restart, 0);
     for (int i = 1; i <= 60; ++i)
         AddNumber(dialog, IDC_RESTART_SEC, i);
     SendDlgItemMessageA(dialog, IDC_RESTART_SEC, CB_SETCURSEL,
-                        (WPARAM)(DialogSettings.RestartSec - 1), 0);
-    EnableWindow(GetDlgItem(dialog, IDC_RESTART_SEC), DialogSettings.Restart != 0);
+                        (WPARAM)(Shell.DialogSettings.RestartSec - 1), 0);
+    EnableWindow(GetDlgItem(dialog, IDC_RESTART_SEC), Shell.DialogSettings.Restart != 0);
 }
 
 // The box's field holds the chosen list item or what the user typed.
@@ -142,22 +147,26 @@ static int32_t ReadBoxValue(HWND dialog, int id, int32_t low, int32_t high, int3
 
 static void OnOk(HWND dialog)
 {
-    DialogSettings.TimerMinute = ReadBoxValue(dialog, IDC_MINUTES, 0, 60, OpenedWith.TimerMinute);
-    DialogSettings.TimerSecond = ReadBoxValue(dialog, IDC_SECONDS, 0, 59, OpenedWith.TimerSecond);
-    if (DialogSettings.SoundFormat == 1) {
-        ZeroMemory(DialogSettings.SoundWav, sizeof DialogSettings.SoundWav);
-        GetDlgItemTextA(dialog, IDC_WAVE_PATH, DialogSettings.SoundWav, PathSize);
-        if (lstrcmpA(DialogSettings.SoundWav, "DEFAULT") == 0 || DialogSettings.SoundWav[0] == '\0') {
-            ZeroMemory(DialogSettings.SoundWav, sizeof DialogSettings.SoundWav);
-            DialogSettings.SoundFormat = 0;
+    Shell.DialogSettings.TimerMinute =
+        ReadBoxValue(dialog, IDC_MINUTES, 0, 60, Shell.openedWith.TimerMinute);
+    Shell.DialogSettings.TimerSecond =
+        ReadBoxValue(dialog, IDC_SECONDS, 0, 59, Shell.openedWith.TimerSecond);
+    if (Shell.DialogSettings.SoundFormat == 1) {
+        ZeroMemory(Shell.DialogSettings.SoundWav, sizeof Shell.DialogSettings.SoundWav);
+        GetDlgItemTextA(dialog, IDC_WAVE_PATH, Shell.DialogSettings.SoundWav, PathSize);
+        if (lstrcmpA(Shell.DialogSettings.SoundWav, "DEFAULT") == 0 ||
+            Shell.DialogSettings.SoundWav[0] == '\0') {
+            ZeroMemory(Shell.DialogSettings.SoundWav, sizeof Shell.DialogSettings.SoundWav);
+            Shell.DialogSettings.SoundFormat = 0;
             EnableWaveControls(dialog, FALSE);
         }
     }
-    DialogSettings.Restart = (int32_t)SendDlgItemMessageA(dialog, IDC_RESTART_ON, BM_GETCHECK, 0, 0);
-    if (DialogSettings.Restart != 0) {
+    Shell.DialogSettings.Restart =
+        (int32_t)SendDlgItemMessageA(dialog, IDC_RESTART_ON, BM_GETCHECK, 0, 0);
+    if (Shell.DialogSettings.Restart != 0) {
         // A restart delay of 0 would restart at the very end of the run.
-        int32_t fallback = OpenedWith.RestartSec >= 1 ? OpenedWith.RestartSec : 10;
-        DialogSettings.RestartSec = ReadBoxValue(dialog, IDC_RESTART_SEC, 1, 60, fallback);
+        int32_t fallback = Shell.openedWith.RestartSec >= 1 ? Shell.openedWith.RestartSec : 10;
+        Shell.DialogSettings.RestartSec = ReadBoxValue(dialog, IDC_RESTART_SEC, 1, 60, fallback);
     }
     EndDialog(dialog, 1);
 }
@@ -165,7 +174,7 @@ static void OnOk(HWND dialog)
 static void OnBrowse(HWND dialog)
 {
     if (ChooseWaveFile(dialog))
-        SetDlgItemTextA(dialog, IDC_WAVE_PATH, PickedFile);
+        SetDlgItemTextA(dialog, IDC_WAVE_PATH, Shell.pickedFile);
 }
 
 static INT_PTR OnDialogCommand(HWND dialog, WORD id)
@@ -178,25 +187,26 @@ static INT_PTR OnDialogCommand(HWND dialog, WORD id)
         EndDialog(dialog, 0);
         return FALSE;
     case IDC_FORMAT_AMPM:
-        DialogSettings.TimerFormat = 0;
+        Shell.DialogSettings.TimerFormat = 0;
         return FALSE;
     case IDC_FORMAT_24H:
-        DialogSettings.TimerFormat = 1;
+        Shell.DialogSettings.TimerFormat = 1;
         return FALSE;
     case IDC_SOUND_DEFAULT:
-        DialogSettings.SoundFormat = 0;
+        Shell.DialogSettings.SoundFormat = 0;
         EnableWaveControls(dialog, FALSE);
         return FALSE;
     case IDC_SOUND_WAVE:
-        DialogSettings.SoundFormat = 1;
+        Shell.DialogSettings.SoundFormat = 1;
         EnableWaveControls(dialog, TRUE);
         return FALSE;
     case IDC_BROWSE:
         OnBrowse(dialog);
         return FALSE;
     case IDC_RESTART_ON:
-        DialogSettings.Restart = (int32_t)SendDlgItemMessageA(dialog, IDC_RESTART_ON, BM_GETCHECK, 0, 0);
-        EnableWindow(GetDlgItem(dialog, IDC_RESTART_SEC), DialogSettings.Restart != 0);
+        Shell.DialogSettings.Restart =
+            (int32_t)SendDlgItemMessageA(dialog, IDC_RESTART_ON, BM_GETCHECK, 0, 0);
+        EnableWindow(GetDlgItem(dialog, IDC_RESTART_SEC), Shell.DialogSettings.Restart != 0);
         return FALSE;
     default:
         return FALSE;
@@ -222,22 +232,22 @@ int ChooseWaveFile(HWND owner)
                   "the record without the later members is 76 bytes on 32-bit Windows");
     OPENFILENAMEA choice;
     ZeroMemory(&choice, sizeof choice);
-    PickedFile[0] = '\0';
+    Shell.pickedFile[0] = '\0';
     // The record without the members of later Windows versions.
     choice.lStructSize = offsetof(OPENFILENAMEA, pvReserved);
     choice.hwndOwner = owner;
     choice.lpstrFilter = "All Files(*.*)\0*.*\0";
-    choice.lpstrFile = PickedFile;
-    choice.nMaxFile = sizeof PickedFile;
+    choice.lpstrFile = Shell.pickedFile;
+    choice.nMaxFile = sizeof Shell.pickedFile;
     choice.lpstrTitle = "Wav File Select";
     choice.Flags = OFN_READONLY | OFN_PATHMUSTEXIST | OFN_FILEMUSTEXIST;
-    if (!PickFile)
-        PickFile = (PickProc)(void (*)(void))SystemProc("comdlg32.dll", "GetOpenFileNameA");
+    // comdlg32's, loaded at the first Browse; later ones find it loaded.
+    PickProc pickFile = (PickProc)(void (*)(void))SystemProc("comdlg32.dll", "GetOpenFileNameA");
     // The picker may leave the current directory where the user browsed to:
     // that folder would stay in use (a USB stick could not be ejected).
     char workDir[PathSize];
     DWORD kept = GetCurrentDirectoryA(sizeof workDir, workDir);
-    int chosen = PickFile && PickFile(&choice) ? 1 : 0;
+    int chosen = pickFile && pickFile(&choice) ? 1 : 0;
     if (kept > 0 && kept < sizeof workDir)
         SetCurrentDirectoryA(workDir);
     return chosen;

@@ -1,6 +1,6 @@
-// The Win32 frame: module-level handles shared by the main window, the
-// notification-area icon and the settings dialog, and what each file of the
-// shell offers the others.
+// The Win32 frame: the module-level handles and the one record of what the
+// shell keeps between messages, shared by the main window, the notification-area
+// icon and the settings dialog, and what each file of the shell offers the others.
 #pragma once
 #ifdef UNICODE
 #error "The shell is ANSI throughout: build without UNICODE"
@@ -14,12 +14,85 @@ extern HWND MainWindow;
 extern HWND ClockLinesBox;
 extern HWND CountdownLineBox;
 
-// answer.cpp: both clocks, read once for the message being handled; the
-// engine's answer applied in one place: lines, raise, sound, timers, power.
+// The settings dialog's working copy of the record's settings.
+struct DialogValues {
+    int32_t TimerFormat;
+    int32_t TimerMinute;
+    int32_t TimerSecond;
+    int32_t SoundFormat;
+    char SoundWav[PathSize];
+    int32_t Restart;
+    int32_t RestartSec;
+};
+
+// What the shell keeps from one message to the next, besides the handles
+// above: one record, each field with the functions that set and read it.
+struct ShellState {
+    // The ClockData block, NULL once freed: set by OnCreate and OnClose
+    // (main.cpp), read by LockClock and UnlockClock (answer.cpp).
+    HGLOBAL clockMemory;
+    // The message a restarted taskbar sends: set by WinMain, read by MainWndProc.
+    UINT taskbarCreated;
+    // A close came while the settings dialog was open: set by OnClose, read
+    // and cleared by OnSettingsCommand once the dialog has ended.
+    bool closeAfterDialog;
+    // The close or session-end save has been made: set by SaveOnce, read by
+    // every save (save.cpp), so that nothing overwrites it.
+    bool settingsSaved;
+    // Refused attempts to add the icon: counted by AddIcon, reset by RestoreIcon (tray.cpp).
+    int iconAttempts;
+    // A left press on the icon came, and the selection that ends its click
+    // has not: set and read by OnTrayMessage (tray.cpp).
+    bool iconPressed;
+    // The clock timer's delay as last set (0 before and after), and whether
+    // the deadline timer runs: set by ArmTimers and StopTimers, read by
+    // ArmTimers (answer.cpp).
+    UINT clockPeriod;
+    bool deadlineSet;
+    // What the system was last asked: set and read by KeepAwake (power.cpp).
+    bool systemKeptAwake;
+    // Made by SetWakeTimer at the first suspend that needs it, cancelled by
+    // CancelWakeTimer (power.cpp).
+    HANDLE wakeTimer;
+    // The settings dialog's working copy: filled by RunSettingsDialog, edited
+    // by the dialog's handlers, read back by RunSettingsDialog after OK.
+    DialogValues DialogSettings;
+    // The settings as the dialog opened: set by RunSettingsDialog, read by
+    // OnOk for box input it cannot use.
+    DialogValues openedWith;
+    // The file picker's answer: set by ChooseWaveFile, read by OnBrowse.
+    char pickedFile[PathSize + 1];
+    // The dialog is running, and its window once it has one: set by
+    // RunSettingsDialog and OnInitDialog, read by SettingsDialogActive and
+    // CloseSettingsDialog (settings_dialog.cpp).
+    bool dialogActive;
+    HWND dialogWindow;
+};
+extern ShellState Shell;
+
+// answer.cpp: the engine's bridge. Each handler locks the record for one
+// message (NULL when there is none) and gives UnlockClock what LockClock gave.
+ClockData* LockClock();
+void UnlockClock(ClockData* data);
+// Both clocks read once, the engine run on what the event asks, and its
+// answer applied at once in one place: lines, raise, sound, timers, power.
+void RunEvent(HWND window, EngineEvent event);
 void ReadClockNow(ClockNow* now);
 void ApplyEffects(HWND window, const Effects* effects);
+// The preset countdown, as start-up shows it.
+void ShowPreset(const ClockData* data);
 // Kills both timers as the window goes.
 void StopTimers(HWND window);
+
+// save.cpp: when the settings file is written. After OK in Settings and when
+// the window has moved (a drag, or a raise that brought it into view), so that
+// a change outlives a process ended from outside; once at close or session
+// end, after which nothing may overwrite that save.
+void SaveAfterOk(ClockData* data);
+void SaveIfMoved();
+// SaveIfMoved once the messages already waiting have been handled.
+void SaveIfMovedSoon();
+void SaveOnce(ClockData* data);
 
 // placement.cpp. Raising brings the window in front of all others and shows
 // it, not left topmost; restored first if minimized, and moved wholly onto a
@@ -39,6 +112,8 @@ void KeepAwake(bool awake);
 // The wake timer, set at a suspend to wake the system ms later; cancelled at resume.
 void SetWakeTimer(uint32_t ms);
 void CancelWakeTimer();
+// WM_POWERBROADCAST: the suspend and resume the countdown must know of.
+LRESULT OnPowerBroadcast(HWND window, WPARAM event);
 
 // alert.cpp: reports the alarm that has just raised the window to assistive
 // technology, which a raise and a sound do not reach.
@@ -61,11 +136,22 @@ FARPROC SystemProc(const char* dll, const char* name);
 // already there counts as added once NIM_MODIFY has taken it over.
 BOOL SetTrayIcon(HWND window, DWORD action, UINT id, UINT iconResource, const char* tip);
 LRESULT OnTrayMessage(HWND window, WPARAM wParam, LPARAM lParam);
+// WM_TRAYNOTIFY: OnTrayMessage with the record locked, when there is one.
+LRESULT OnTrayNotify(HWND window, WPARAM wParam, LPARAM lParam);
+// The icon added, and tried again from the retry timer while the taskbar
+// refuses it; put back, with a round of retries of its own, for a taskbar
+// that has restarted; removed at close.
+void AddIcon(HWND window);
+void RestoreIcon(HWND window);
+void RemoveIcon(HWND window);
 
 // settings_dialog.cpp: the settings dialog over a working copy of the
 // record's settings; OK writes it back into the record and makes the call
 // return true.
 bool RunSettingsDialog(HINSTANCE instance, HWND mainWindow, ClockData* data);
+// The Settings button: the dialog; after OK the save and the new preset
+// shown; then the close that came while it was open.
+void OnSettingsCommand(HWND window);
 INT_PTR CALLBACK SettingsDlgProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 int ChooseWaveFile(HWND owner);
 // True from the start of RunSettingsDialog until its dialog has ended.

@@ -5,7 +5,6 @@
 #include <mmsystem.h>
 
 typedef BOOL(WINAPI * PlayProc)(LPCSTR, UINT);
-static PlayProc PlaySoundFile;  // winmm's, loaded at the first wave
 
 void PlayWave(const char* path)
 {
@@ -13,10 +12,10 @@ void PlayWave(const char* path)
     // would sign in to that computer with the user's credentials.
     if (!IsLocalPath(path))
         return;
-    if (!PlaySoundFile)
-        PlaySoundFile = (PlayProc)(void (*)(void))SystemProc("winmm.dll", "sndPlaySoundA");
-    if (PlaySoundFile)
-        PlaySoundFile(path, SND_ASYNC | SND_NODEFAULT);
+    // winmm's, loaded at the first wave; later alarms find it loaded.
+    PlayProc play = (PlayProc)(void (*)(void))SystemProc("winmm.dll", "sndPlaySoundA");
+    if (play)
+        play(path, SND_ASYNC | SND_NODEFAULT);
 }
 
 void SystemBeep()

@@ -7,7 +7,7 @@
 
 #include <shellapi.h>
 
-static bool IconPressed;  // a left press came, and the selection that ends the click has not
+static const char TrayTip[] = "Velmaris";
 
 BOOL SetTrayIcon(HWND window, DWORD action, UINT id, UINT iconResource, const char* tip)
 {
@@ -47,17 +47,49 @@ LRESULT OnTrayMessage(HWND window, WPARAM, LPARAM lParam)
     switch (lParam) {
     case WM_LBUTTONDOWN:
         RaiseForUser(window);
-        IconPressed = true;
+        Shell.iconPressed = true;
         break;
     case NIN_SELECT:
     case NIN_KEYSELECT:
-        if (!IconPressed || lParam == NIN_KEYSELECT)
+        if (!Shell.iconPressed || lParam == NIN_KEYSELECT)
             RaiseForUser(window);
-        IconPressed = false;
+        Shell.iconPressed = false;
         // The shell lets the icon's owner take the foreground here, so that
         // a keyboard user lands on the buttons.
         SetForegroundWindow(window);
         break;
     }
     return 1;
+}
+
+LRESULT OnTrayNotify(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    ClockData* data = LockClock();
+    if (data)
+        OnTrayMessage(window, wParam, lParam);
+    UnlockClock(data);
+    return 0;
+}
+
+// At logon the taskbar may not be there yet, and it sends no TaskbarCreated
+// when it comes: a refused icon is tried again from a timer for a while.
+void AddIcon(HWND window)
+{
+    if (SetTrayIcon(window, NIM_ADD, 0, IDI_VELMARIS, TrayTip) ||
+        ++Shell.iconAttempts >= ICON_RETRY_LIMIT)
+        KillTimer(window, ICON_RETRY_TIMER_ID);
+    else
+        SetTimer(window, ICON_RETRY_TIMER_ID, ICON_RETRY_MS, NULL);
+}
+
+// A restarted taskbar has lost every icon; ours goes back.
+void RestoreIcon(HWND window)
+{
+    Shell.iconAttempts = 0;  // a taskbar that is back gets its own round of retries
+    AddIcon(window);
+}
+
+void RemoveIcon(HWND window)
+{
+    SetTrayIcon(window, NIM_DELETE, 0, IDI_VELMARIS, TrayTip);
 }
