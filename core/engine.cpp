@@ -39,7 +39,8 @@ static uint32_t RestartDelayMs(const ClockData* data)
 static uint32_t RestartTick(const ClockData* data)
 {
     uint32_t end = EndTick(data), delay = RestartDelayMs(data), period = RunLength(data) + delay;
-    bool late = WaitFor(end, data->AlarmTick, RunLength(data)) == 0 &&  // not moved past the alarm
+    // The end had come by the alarm, unless a longer preset has since moved it past.
+    bool late = WaitFor(end, data->AlarmTick, RunLength(data)) == 0 &&
                 WaitFor(end + period, data->AlarmTick, period) < MinAlarmGapMs;
     return (late ? data->AlarmTick : end) + delay;
 }
