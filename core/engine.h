@@ -8,16 +8,35 @@
 #include "lines.h"
 #include "record.h"
 
+// The rules, which are the whole behaviour:
+// The countdown waits for one moment at a time, the end of a counting run, the
+// start of a pending restart or the next beep of a sounding default alarm, and
+// a moment counts as passed once reached or once it lies farther ahead than it
+// ever can, as one passed in a sleep as long as the tick count's range does.
+// The restart delay is clamped to at least a second and at most what the tick
+// count can time after the end.
+// A restart starts at the end plus the delay, which keeps the rhythm.
+// An alarm that comes late re-bases the chain on itself, so the next one is at
+// least a second away; and no run ends within a second of the last alarm (a
+// second here being MinAlarmGapMs).
+// A sounding default alarm beeps at its expiry and then once a second, never
+// less than half a second after the last beep.
+
 // What happened: one of the shell's two timers fired, a command, or the
 // system is about to sleep (Suspending, which evaluates nothing).
 enum EngineEvent {
     ClockTimer, DeadlineTimer, StartPressed, StopPressed, SettingsChanged, Suspending
 };
 
-enum { SecondMarginMs = 2 };    // how far past the second the clock timer aims
-enum { MinBeepGapMs = 500 };    // a late beep is not followed by a hurried one
-enum { MinAlarmGapMs = 984 };   // a second, less one 15.6 ms step of the system timer
-enum { StallMs = 250 };         // a restart later than this was held up, not merely jittered
+// Past each second of the local time by this much, the clock's timer reads
+// the new second even when the local time and the timer round apart.
+enum { SecondMarginMs = 2 };
+// Half a second: a beep late by more than that is followed half a second on,
+// neither hurried nor skipped.
+enum { MinBeepGapMs = 500 };
+// A second, less one 15.6 ms step of the system timer: alarms a second apart
+// in the rhythm may be delivered that much closer.
+enum { MinAlarmGapMs = 984 };
 
 // The shell's two timers: the clock's, just after each second of the local
 // time, and the deadline's, at the countdown's next end, restart or beep.
@@ -43,21 +62,20 @@ struct Effects {
 };
 
 // Runs what the event asks at now and fills out (zeroed first). A ClockTimer
-// always ticks; a DeadlineTimer evaluates the countdown only when something
-// is due, so an early or stale one is harmless; commands act at once. data
-// may be NULL (no record): then only the clock is planned.
+// always ticks; a DeadlineTimer runs the countdown without the clock lines,
+// and as each step acts only once its moment is due, an early or stale one is
+// harmless; commands act at once. data may be NULL (no record): then only the
+// clock is planned.
 void RunEngine(ClockData* data, const ClockNow* now, EngineEvent event, Effects* out);
 
 // The steps RunEngine is made of.
 void StartTimer(ClockData* data, uint32_t now);
 void StopTimer(ClockData* data, Effects* out);
 // One tick of the clock: the clock lines, the restart, the countdown, expiry
-// and alarm. A sounding default alarm beeps when its second has come.
+// and alarm, and the beep when its moment has come.
 void ClockTick(ClockData* data, const ClockNow* now, Effects* out);
-// Starts the next run at its nominal moment, the end plus the restart delay,
-// so that a chain keeps its rhythm; a run held up past that moment by a stall
-// or a sleep, that would have less than a second left, starts now instead.
+// A pending restart silences the alarm and, once its moment has passed,
+// starts the next run at that moment.
 void CheckRestart(ClockData* data, uint32_t now);
 // Shows what is left, or ends the run: raise, alarm, the preset shown again.
-// An end less than a second after the last alarm waits for that second.
 void UpdateCountdown(ClockData* data, uint32_t now, Effects* out);

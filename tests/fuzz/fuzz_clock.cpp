@@ -247,11 +247,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* bytes, size_t size)
         if (d->StartTick != pre.StartTick || event == StartPressed) {
             h.run = h.now;
             // A restart comes no sooner than its delay after the nominal end,
-            // which lies a preset after the start of the run before it. (A
-            // delay is timed up to the longest the tick count can after the end.)
+            // which lies a preset after the start of the run before it. (A delay
+            // is at least a second and at most what the tick count can time.)
             uint64_t start = h.now - (uint32_t)(h.Tick() - d->StartTick);
             int64_t run = pre.DurationMs > 0 ? pre.DurationMs : 0;
-            int64_t delay = std::min((int64_t)d->RestartSec * 1000, (int64_t)UINT32_MAX - 1 - run);
+            int64_t delay = std::clamp<int64_t>(d->RestartSec * 1000LL, 1000, UINT32_MAX - 1 - run);
             if (pre.Running == 0 && event != StartPressed && h.start != Never)
                 CHECK((int64_t)(start - h.start) - run >= delay);
             h.start = start;
