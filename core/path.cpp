@@ -2,6 +2,8 @@
 
 #include <string.h>
 
+#include "text.h"
+
 static bool IsSeparator(char c)
 {
     return c == '\\' || c == '/';
@@ -27,4 +29,24 @@ bool IsLocalPath(const char* path)
     // Some callers normalize even the exact spelling (the full-path lookup of
     // an open by name), so ".." stays out of it too.
     return strstr(path + 7, "..") == NULL;
+}
+
+bool WavePath(const char* workDir, const char* wave, char* out, size_t size)
+{
+    if (!IsLocalPath(wave) || wave[0] == '\0')
+        return false;
+    bool drive = wave[1] == ':';
+    const char* name = drive ? wave + 2 : wave;
+    bool rooted = IsSeparator(name[0]);
+    if (rooted && (drive || IsSeparator(name[1])))
+        return FormatText(out, size, "%s", wave);
+    // Another drive's current directory is not the program's to know.
+    if (workDir[0] == '\0' || workDir[1] != ':' || (drive && ((wave[0] ^ workDir[0]) & ~0x20)))
+        return false;
+    size_t keep = rooted ? 2 : strlen(workDir);  // of workDir, before the name
+    // Only a drive root ends in a backslash: in a double-byte code page a
+    // name's last byte may be a backslash that is not one.
+    const char* separator = rooted || keep == 3 ? "" : "\\";
+    return FormatText(out, size, "%.*s%s%s", (int)keep, workDir, separator, name) &&
+           IsLocalPath(out);
 }

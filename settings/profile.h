@@ -4,7 +4,8 @@
 #include <stdint.h>
 
 // Opens the file for reading and writing without sharing, creating it when
-// absent, and closes it again. False when that fails.
+// absent, and closes it again. False when that fails, after trying again for
+// about a quarter of a second while another program holds the file.
 bool ProfileOpenAlways(const char* path);
 // Opens an existing file for reading only, sharing reading and writing with
 // whoever holds it, and closes it again. False when that fails.

@@ -14,7 +14,16 @@ static bool OpenAndClose(const char* path, DWORD access, DWORD share, DWORD disp
 
 bool ProfileOpenAlways(const char* path)
 {
-    return OpenAndClose(path, GENERIC_READ | GENERIC_WRITE, 0, OPEN_ALWAYS);
+    // Virus scanners, the search indexer and sync clients open a file for a
+    // moment after it is written: such a hold is waited out, for a quarter
+    // of a second at most, so that a close is never held up for long.
+    for (int waits = 0;; ++waits) {
+        if (OpenAndClose(path, GENERIC_READ | GENERIC_WRITE, 0, OPEN_ALWAYS))
+            return true;
+        if (GetLastError() != ERROR_SHARING_VIOLATION || waits == 10)
+            return false;
+        Sleep(25);
+    }
 }
 
 bool ProfileOpenToRead(const char* path)

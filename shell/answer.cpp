@@ -25,7 +25,7 @@ void RunEvent(HWND window, EngineEvent event)
     Effects effects;
     ReadClockNow(&now);
     RunEngine(data, &now, event, &effects);
-    ApplyEffects(window, &effects);
+    ApplyEffects(window, &effects, data);
     UnlockClock(data);
 }
 
@@ -75,7 +75,7 @@ static void ArmTimers(HWND window, const TimerPlan* plan)
     Shell.deadlineSet = plan->deadline != 0;
 }
 
-void ApplyEffects(HWND window, const Effects* effects)
+void ApplyEffects(HWND window, const Effects* effects, const ClockData* data)
 {
     const Display* display = &effects->display;
     if (display->clockShown)
@@ -84,11 +84,12 @@ void ApplyEffects(HWND window, const Effects* effects)
         ShowLines(CountdownLineBox, &display->countdown, 1);
     // The alarm's raise leaves the focus where it is.
     if (effects->raise) {
+        ShowDisplay();
         RaiseForAlarm(window);
         AnnounceAlarm(window);
     }
-    if (effects->playWave)
-        PlayWave(effects->wave);
+    if (effects->playWave && data)
+        PlayWave(effects->wave, data->WorkDir);
     if (effects->beep)
         SystemBeep();
     ArmTimers(window, &effects->plan);

@@ -23,7 +23,8 @@ static bool MostlyWithin(const RECT* r, const RECT* work)
 // A window left on a monitor that is gone (undocked), or with only a sliver
 // on one, could not be read or stopped: it goes wholly onto the work area of
 // the monitor with most of it, or the nearest. SWP_NOMOVE for a window mostly
-// on a work area, where the user put it; else 0, and to holds the new place.
+// on a work area, where the user put it, leaving to alone; else 0, and to
+// holds the new place.
 static UINT PlaceInView(HWND window, POINT* to)
 {
     RECT r;
@@ -67,8 +68,13 @@ void RaiseForAlarm(HWND window)
 
 void PlaceMainWindow(HWND window, ClockData* data)
 {
+    // Saved on a monitor that is gone, it would start where nothing shows it:
+    // put at the saved corner first, then into view as the raise does.
+    POINT to = {data->left, data->top};
+    SetWindowPos(window, NULL, to.x, to.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceInView(window, &to);
     RECT actual;
-    if (SetWindowPos(window, NULL, data->left, data->top, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW) &&
+    if (SetWindowPos(window, NULL, to.x, to.y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW) &&
         GetWindowRect(window, &actual)) {
         data->left = actual.left;
         data->top = actual.top;

@@ -1,5 +1,6 @@
 // Keeping the system out of idle sleep while the countdown has something
-// pending, and the wake timer that brings it back from sleep for an end.
+// pending, the wake timer that brings it back from sleep for an end, and the
+// display turned on for the alarm.
 #include "shell.h"
 
 void KeepAwake(bool awake)
@@ -10,6 +11,14 @@ void KeepAwake(bool awake)
         return;
     Shell.systemKeptAwake = awake;
     SetThreadExecutionState(ES_CONTINUOUS | (awake ? ES_SYSTEM_REQUIRED : 0));
+}
+
+void ShowDisplay()
+{
+    // Asked once, never held: after an unattended wake the display stays off
+    // until the user stirs, which would leave the raised alarm unseen.
+    // Otherwise this only restarts the display's idle time.
+    SetThreadExecutionState(ES_DISPLAY_REQUIRED);
 }
 
 void SetWakeTimer(uint32_t ms)

@@ -78,7 +78,9 @@ void UnlockClock(ClockData* data);
 // answer applied at once in one place: lines, raise, sound, timers, power.
 void RunEvent(HWND window, EngineEvent event);
 void ReadClockNow(ClockNow* now);
-void ApplyEffects(HWND window, const Effects* effects);
+// data, the record the answer came from (NULL when there is none), gives the
+// working directory a wave is played from.
+void ApplyEffects(HWND window, const Effects* effects, const ClockData* data);
 // The preset countdown, as start-up shows it.
 void ShowPreset(const ClockData* data);
 // Kills both timers as the window goes.
@@ -101,7 +103,8 @@ void SaveOnce(ClockData* data);
 // it is, so that keys typed meanwhile go on to the window in use.
 void RaiseForUser(HWND window);
 void RaiseForAlarm(HWND window);
-// Moves the window to the saved corner, shows it, and records where it landed.
+// Moves the window to the saved corner, or into view as a raise would, shows
+// it, and records where it landed.
 void PlaceMainWindow(HWND window, ClockData* data);
 // The window's rectangle (the restored one when minimized) as left, top,
 // right, bottom in rect, which it returns; NULL when it cannot be read.
@@ -109,6 +112,8 @@ const int32_t* MainWindowRect(HWND window, int32_t rect[4]);
 
 // power.cpp: keeps the system out of idle sleep, asking only on a change.
 void KeepAwake(bool awake);
+// Turns the display on for the alarm, once, as a user's key press would.
+void ShowDisplay();
 // The wake timer, set at a suspend to wake the system ms later; cancelled at resume.
 void SetWakeTimer(uint32_t ms);
 void CancelWakeTimer();
@@ -119,8 +124,9 @@ LRESULT OnPowerBroadcast(HWND window, WPARAM event);
 // technology, which a raise and a sound do not reach.
 void AnnounceAlarm(HWND window);
 
-// sound.cpp: a wave played once, asynchronously, silent on failure; the beep.
-void PlayWave(const char* path);
+// sound.cpp: a wave played once, asynchronously, silent on failure, from
+// its full path (WavePath) against the working directory; the beep.
+void PlayWave(const char* wave, const char* workDir);
 void SystemBeep();
 
 // dll.cpp. Where the system has it, makes every later DLL load, the system's

@@ -4,18 +4,20 @@
 
 #include <mmsystem.h>
 
-typedef BOOL(WINAPI * PlayProc)(LPCSTR, UINT);
+typedef BOOL(WINAPI * PlayProc)(LPCSTR, HMODULE, DWORD);
 
-void PlayWave(const char* path)
+void PlayWave(const char* wave, const char* workDir)
 {
-    // A wave on another computer stays silent like a missing one: opening it
-    // would sign in to that computer with the user's credentials.
-    if (!IsLocalPath(path))
+    // Played as a file from its full path only: a bare name would be looked up
+    // as a sound alias and then searched for in the system folders and on
+    // PATH, where a share means signing in to another computer.
+    char path[PathSize];
+    if (!WavePath(workDir, wave, path, sizeof path))
         return;
     // winmm's, loaded at the first wave; later alarms find it loaded.
-    PlayProc play = (PlayProc)(void (*)(void))SystemProc("winmm.dll", "sndPlaySoundA");
+    PlayProc play = (PlayProc)(void (*)(void))SystemProc("winmm.dll", "PlaySoundA");
     if (play)
-        play(path, SND_ASYNC | SND_NODEFAULT);
+        play(path, NULL, SND_FILENAME | SND_ASYNC | SND_NODEFAULT);
 }
 
 void SystemBeep()

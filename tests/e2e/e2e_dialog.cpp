@@ -549,14 +549,17 @@ public:
         logStart_ = log.nFileSizeLow;
         // Read once at start-up: the program has it by the time its window shows.
         UserRegistryValue relay("Software\\Wine\\Debug", "RelayInclude");
-        const char include[] = "user32.MessageBeep";
+        const char include[] = "user32.MessageBeep;kernel32.SetThreadExecutionState";
         if (!relay.Set(REG_SZ, include, sizeof include))
             return testing::AssertionFailure() << "cannot write HKCU\\Software\\Wine\\Debug";
-        char debug[256] = "";
+        char debug[256] = "", path[4096] = "";
         GetEnvironmentVariableA("WINEDEBUG", debug, sizeof debug);
         SetEnvironmentVariableA("WINEDEBUG", "-all,+relay,trace+file");
+        GetEnvironmentVariableA("PATH", path, sizeof path);  // a share last on it, a loopback one
+        SetEnvironmentVariableA("PATH", (path + std::string(";\\\\127.0.0.12\\share")).c_str());
         testing::AssertionResult started = app.Start(dir, SW_SHOWNORMAL, exe);
         SetEnvironmentVariableA("WINEDEBUG", debug[0] ? debug : NULL);
+        SetEnvironmentVariableA("PATH", path);
         return started;
     }
 
@@ -634,6 +637,8 @@ TEST(Sound, BrowsedWaveIsPlayedOnceAtExpiry)
     ASSERT_TRUE(app.WaitTicks(3));
     EXPECT_EQ(1u, Sound::Played(samples)) << "played once, not again after the expiry";
     EXPECT_EQ(0u, sound.Beeps());
+    EXPECT_EQ(1u, sound.Logged("SetThreadExecutionState(00000002)")) << "the display asked for at the alarm";
+    EXPECT_EQ(0u, sound.Logged("SetThreadExecutionState(80000003)")) << "the display held while counting";
     ASSERT_TRUE(app.Close());
     EXPECT_EQ("1", IniValue(app, "SoundFormat"));
     EXPECT_EQ(wave, IniValue(app, "SoundWav"));
@@ -677,6 +682,7 @@ TEST(Sound, WaveWithoutAPathFallsBackToTheBeepAndOneOnAnotherComputerIsNeverOpen
         EXPECT_EQ(row.wave, sound.Beeps() == 0);
         EXPECT_EQ(Lines{}, Captures()) << "nothing reached the sound device";
         EXPECT_EQ(0u, sound.Logged("127.0.0.2")) << "the file log names the host";
+        EXPECT_EQ(0u, sound.Logged("127.0.0.12\\\\share\\\\default")) << "a bare name searched for on PATH";
         app.Press(IDC_STOP);
         ASSERT_TRUE(app.Close());
         EXPECT_EQ(row.wave ? "1" : "0", IniValue(app, "SoundFormat"));

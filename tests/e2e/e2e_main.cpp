@@ -273,9 +273,12 @@ TEST(Placement, SavedCornerPlacesTheWindowAndCloseSavesItsRectangle)
 {
     // The saved right and bottom are only a record; the template keeps the size.
     // Closed while minimized, it saves where it would be restored, not the icon.
+    // Off the work area (its monitor gone) or 3 pixels on it, it comes wholly onto it.
+    RECT work;
+    ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
     const struct { POINT at; WORD show; } corners[] = {
-        {{-2000, -2000}, SW_SHOWNORMAL}, {{0, 0}, SW_SHOWNORMAL}, {{640, 480}, SW_SHOWNORMAL},
-        {{20, 30}, SW_SHOWMAXIMIZED}, {{300, 200}, SW_SHOWMINNOACTIVE}};
+        {{-2000, -2000}, SW_SHOWNORMAL}, {{work.right - 3, 100}, SW_SHOWNORMAL}, {{0, 0}, SW_SHOWNORMAL},
+        {{640, 480}, SW_SHOWNORMAL}, {{20, 30}, SW_SHOWMAXIMIZED}, {{300, 200}, SW_SHOWMINNOACTIVE}};
     LONG width = 0, height = 0;
     for (const auto& c : corners) {
         const POINT& at = c.at;
@@ -290,8 +293,8 @@ TEST(Placement, SavedCornerPlacesTheWindowAndCloseSavesItsRectangle)
         ASSERT_EQ(c.show == SW_SHOWMINNOACTIVE, minimized);
         EXPECT_FALSE(IsZoomed(app.Main())) << "started maximized";
         RECT r = minimized ? RECT{at.x, at.y, at.x + width, at.y + height} : WindowRect(app.Main());
-        EXPECT_EQ(at.x, r.left);
-        EXPECT_EQ(at.y, r.top);
+        EXPECT_EQ(std::min(std::max(at.x, work.left), work.right - (r.right - r.left)), r.left);
+        EXPECT_EQ(std::min(std::max(at.y, work.top), work.bottom - (r.bottom - r.top)), r.top);
         EXPECT_GT(r.right - r.left, 100);
         EXPECT_GT(r.bottom - r.top, 50);
         if (width) {

@@ -480,6 +480,7 @@ TEST(BoxValue, AWholeNumberWithinTheListCountsAndAnythingElseGivesTheFallback)
 
 TEST(IsLocalPath, AnyPathThatCouldReachAnotherComputerIsNot)
 {
+    char full[PathSize];
     for (const char* path : {"C:\\x.wav", "c:x.wav", "x.wav", "\\x.wav", "DEFAULT", "", " C:\\x.wav",
                              "\\\\?\\C:\\x.wav", "C:\\..\\..\\UNC\\h\\s"})
         EXPECT_TRUE(IsLocalPath(path)) << path;
@@ -487,7 +488,14 @@ TEST(IsLocalPath, AnyPathThatCouldReachAnotherComputerIsNot)
             "\\\\?\\UNC\\h\\s\\x.wav", "\\\\.\\UNC\\h\\s", "\\\\.\\pipe\\x", "\\\\.\\C:\\..\\UNC\\h\\s",
             "//?/C:/x.wav", "\\\\?\\C:\\..\\..\\UNC\\h\\s", "\\\\?\\C|\\x.wav", "\\\\?\\C:", "\\??\\UNC\\h\\s",
             "\\\\?\\GLOBALROOT\\Device\\Mup\\h\\s"})
-        EXPECT_FALSE(IsLocalPath(path)) << path;
+        EXPECT_FALSE(IsLocalPath(path) || WavePath("C:\\w", path, full, sizeof full)) << path;
+    const std::string dir = "C:\\" + std::string(254, 'd'), longest = dir + "\\x";  // 259 characters
+    const char* const waves[][3] = {{"C:\\w", "x", "C:\\w\\x"}, {"C:\\", "x", "C:\\x"}, {"C:\\w", "c:x", "C:\\w\\x"},
+        {"C:\\w", "\\x", "C:\\x"}, {"C:\\w", "D:/x", "D:/x"}, {"C:\\w", "D:x", ""}, {"\\\\h\\s", "x", ""}, {"", "x", ""},
+        {"C:\\w", "", ""}, {"C:\\\x95\\", "x", "C:\\\x95\\\\x"} /* a double-byte name's last byte */,
+        {dir.c_str(), "x", longest.c_str()}, {dir.c_str(), "xy", ""}};
+    for (auto row : waves)  // the full path a wave plays from, or none
+        EXPECT_EQ(row[2], std::string(WavePath(row[0], row[1], full, sizeof full) ? full : "")) << row[1];
 }
 
 }  // namespace

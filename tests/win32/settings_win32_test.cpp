@@ -9,6 +9,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "record.h"
@@ -74,7 +75,10 @@ TEST_F(RealFile, FreshFileIsCreatedEmptyThenFilledAtClose)
     EXPECT_EQ(d.RestartSec, 10);
     EXPECT_EQ(d.left, 100);
     EXPECT_EQ(d.bottom, 100);
+    HANDLE held = CreateFileA(ini.c_str(), GENERIC_READ, 0, NULL, OPEN_EXISTING, 0, NULL);
+    std::thread glance([held] { Sleep(150), CloseHandle(held); });  // a virus scanner's, say
     SaveClockData(&d, nullptr);
+    glance.join();
     EXPECT_EQ(IniLines(ReadText(ini)), SettingsFile());
 }
 
