@@ -44,7 +44,7 @@
 #define ICON_RETRY_LIMIT    30  /* refused attempts: two minutes */
 #define ALARM_TOPMOST_TIMER_ID 4  /* ends the alarm's time as a topmost window */
 #define ALARM_TOPMOST_MS    900   /* for a screen reader to take the alarm; over before */
-                                  /* a restart the dialog allows, 1 s after the end or later */
+                                  /* a restart, which comes 1 s after the end or later */
 
 /* WM_APP + 100 */
 #define WM_TRAYNOTIFY       0x8064
