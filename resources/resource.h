@@ -15,6 +15,9 @@
 #define IDC_CLOCKLINES      3001
 #define IDC_COUNTDOWNLINE   3002
 
+/* Strings, in Chinese and English as the dialogs */
+#define IDS_TIME_UP         9000  /* the main window's name at the alarm, for screen readers */
+
 /* Settings dialog (OK and Cancel are IDOK and IDCANCEL) */
 #define IDC_TIMER_GROUP     5000
 #define IDC_MINUTES         5001
@@ -39,6 +42,9 @@
 #define ICON_RETRY_TIMER_ID 3   /* adds the icon again until the taskbar takes it */
 #define ICON_RETRY_MS       4000
 #define ICON_RETRY_LIMIT    30  /* refused attempts: two minutes */
+#define ALARM_TOPMOST_TIMER_ID 4  /* ends the alarm's time as a topmost window */
+#define ALARM_TOPMOST_MS    900   /* for a screen reader to take the alarm; over before */
+                                  /* a restart, which comes 1 s after the end or later */
 
 /* WM_APP + 100 */
 #define WM_TRAYNOTIFY       0x8064

@@ -131,6 +131,8 @@ static LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LP
     case WM_TIMER:
         if (wParam == ICON_RETRY_TIMER_ID)
             AddIcon(window);
+        else if (wParam == ALARM_TOPMOST_TIMER_ID)
+            EndAnnouncement(window);
         else
             RunEvent(window, wParam == CLOCK_TIMER_ID ? ClockTimer : DeadlineTimer);
         return 0;
@@ -194,6 +196,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCode)
     if (!MainWindow)
         return 0;  // a loop without a window would run unseen for ever
     SetWindowTextA(MainWindow, "Velmaris");  // a name for screen readers; no title bar shows it
+    MarkLiveRegion(MainWindow);
     ClockLinesBox = GetDlgItem(MainWindow, IDC_CLOCKLINES);
     CountdownLineBox = GetDlgItem(MainWindow, IDC_COUNTDOWNLINE);
 

@@ -49,7 +49,6 @@ static void Raise(HWND window, int restore, UINT flags)
     UINT stay = PlaceInView(window, &to);
     flags |= SWP_NOSIZE | SWP_SHOWWINDOW;
     SetWindowPos(window, HWND_TOPMOST, to.x, to.y, 0, 0, flags | stay);
-    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, flags | SWP_NOMOVE);
     // Saved as at the end of a drag, once the raise is done: the alarm does
     // not wait for the disk.
     if (!stay)
@@ -59,11 +58,17 @@ static void Raise(HWND window, int restore, UINT flags)
 void RaiseForUser(HWND window)
 {
     Raise(window, SW_RESTORE, 0);
+    EndTopmost(window);
 }
 
 void RaiseForAlarm(HWND window)
 {
     Raise(window, SW_SHOWNOACTIVATE, SWP_NOACTIVATE);
+}
+
+void EndTopmost(HWND window)
+{
+    SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
 void PlaceMainWindow(HWND window, ClockData* data)

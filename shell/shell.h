@@ -97,12 +97,15 @@ void SaveIfMovedSoon();
 void SaveOnce(ClockData* data);
 
 // placement.cpp. Raising brings the window in front of all others and shows
-// it, not left topmost; restored first if minimized, and moved wholly onto a
-// work area if less than half of it lies on one. The icon's raise, which the
-// user asked for, activates the window; the alarm's leaves the focus where
-// it is, so that keys typed meanwhile go on to the window in use.
+// it; restored first if minimized, and moved wholly onto a work area if less
+// than half of it lies on one. The icon's raise, which the user asked for,
+// activates the window and does not leave it topmost; the alarm's leaves the
+// focus where it is, so that keys typed meanwhile go on to the window in use,
+// and the window topmost until EndTopmost.
 void RaiseForUser(HWND window);
 void RaiseForAlarm(HWND window);
+// Leaves the window in front of the others, but no longer topmost.
+void EndTopmost(HWND window);
 // Moves the window to the saved corner, or into view as a raise would, shows
 // it, and records where it landed.
 void PlaceMainWindow(HWND window, ClockData* data);
@@ -120,9 +123,15 @@ void CancelWakeTimer();
 // WM_POWERBROADCAST: the suspend and resume the countdown must know of.
 LRESULT OnPowerBroadcast(HWND window, WPARAM event);
 
-// alert.cpp: reports the alarm that has just raised the window to assistive
-// technology, which a raise and a sound do not reach.
+// alert.cpp: the alarm told to assistive technology, which a raise and a
+// sound do not reach. Once at start-up, the main window's client object is
+// marked as an assertive live region where the system offers that.
+void MarkLiveRegion(HWND window);
+// Just after the alarm's raise: the client object named as the time being up
+// and announced, the window kept topmost for a screen reader to take it.
 void AnnounceAlarm(HWND window);
+// On its timer: the window's own name again, and no longer topmost.
+void EndAnnouncement(HWND window);
 
 // sound.cpp: a wave played once, asynchronously, silent on failure, from
 // its full path (WavePath) against the working directory; the beep.

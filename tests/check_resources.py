@@ -482,6 +482,8 @@ def main(argv):
         (RT_DIALOG, 4000, LANG_ZH_CN),
         (RT_DIALOG, 1000, LANG_EN_US),
         (RT_DIALOG, 4000, LANG_EN_US),
+        (6, 9000 // 16 + 1, LANG_ZH_CN),  # RT_STRING: the block of 16 holding string 9000
+        (6, 9000 // 16 + 1, LANG_EN_US),
         (RT_GROUP_ICON, 100, LANG_JA),
         (RT_VERSION, 1, LANG_JA),
         (RT_MANIFEST, 1, LANG_NEUTRAL),

@@ -60,11 +60,21 @@ testing::AssertionResult CountsDown(const Lines& trace, size_t runs)
 
 // Alerts (EVENT_SYSTEM_ALERT) on the client object of alerted, as a screen
 // reader gets them: from an out-of-context hook, called while WaitUntil pumps.
+// Its live-region changes are heard as NVDA takes them: only from a window topmost or in the
+// foreground as it is handled, and spoken by the name, a client object's being the window text.
 HWND alerted;
-int alerts;
-void CALLBACK CountAlert(HWINEVENTHOOK, DWORD, HWND w, LONG object, LONG child, DWORD, DWORD)
+int alerts, heard;
+std::string seen;  // the last live-region change, as it was handled
+void CALLBACK CountAlert(HWINEVENTHOOK, DWORD event, HWND w, LONG object, LONG child, DWORD, DWORD)
 {
-    alerts += w == alerted && object == OBJID_CLIENT && child == CHILDID_SELF;
+    if (w != alerted || object != OBJID_CLIENT || child != CHILDID_SELF)
+        return;
+    alerts += event == EVENT_SYSTEM_ALERT;
+    if (event == EVENT_OBJECT_LIVEREGIONCHANGED) {
+        bool inFront = (ExStyle(w) & WS_EX_TOPMOST) || GetForegroundWindow() == w;
+        seen = WindowText(w) + (inFront ? "" : ", neither topmost nor foreground");
+        heard += seen == Caption("Velmaris：时间到", "Velmaris: time is up");
+    }
 }
 
 constexpr double OnTimeMs = 60;  // the platform's timer resolution and the poll, with room
@@ -193,7 +203,8 @@ TEST(Countdown, RunsDownAndExpiresInFrontShowingThePreset)
     ASSERT_TRUE(WatchTo(app, &trace, " 0:03", "the countdown to run out"));
     EXPECT_TRUE(CountsDown(trace, 1));
     EXPECT_TRUE(WaitUntil([&] { return IsAbove(app.Main(), cover); }, "Velmaris raised over the cover"));
-    EXPECT_FALSE(ExStyle(app.Main()) & WS_EX_TOPMOST) << "raised, but not left topmost";
+    EXPECT_TRUE(WaitUntil([&] { return !(ExStyle(app.Main()) & WS_EX_TOPMOST); }, "not left topmost"));
+    EXPECT_EQ("Velmaris", WindowText(app.Main())) << "its own name again";
     EXPECT_TRUE(GetForegroundWindow() == cover && GetFocus() == cover) << "the alarm took the focus";
 
     ASSERT_TRUE(app.WaitTicks(2));
@@ -228,15 +239,19 @@ TEST(Countdown, AutomaticRestartRunsAgainUntilStop)
     ASSERT_TRUE(app.Start(FreshWorkDir(
         "[SETTING]\r\nTimerMinute=0\r\nTimerSecond=2\r\nRestart=1\r\nRestartSec=1\r\n")));
     EXPECT_EQ("  ON:01sec.", app.Line(IDC_CLOCKLINES, 2));
-    alerted = app.Main();
-    HWINEVENTHOOK hook = SetWinEventHook(EVENT_SYSTEM_ALERT, EVENT_SYSTEM_ALERT, NULL, CountAlert, 0,
-                                         0, WINEVENT_OUTOFCONTEXT);
-    app.Press(IDC_START);  // the only Start
+    alerted = app.Main(), alerts = heard = 0;
+    HWINEVENTHOOK hook = SetWinEventHook(EVENT_SYSTEM_ALERT, EVENT_OBJECT_LIVEREGIONCHANGED, NULL,
+                                         CountAlert, 0, 0, WINEVENT_OUTOFCONTEXT);
+    double before, after;
+    ASSERT_TRUE(app.PressNow(IDC_START, &before, &after));  // the only Start
+    HWND cover = CoverWindow(WindowRect(app.Main()));  // with the focus, as another program would
     Lines trace = {" 0:02"};
     ASSERT_TRUE(app.Watch(IDC_COUNTDOWNLINE, 0, &trace, [](const Lines& t) { return Runs(t) == 3; },
                           "two runs after the first", 30000));
     EXPECT_TRUE(CountsDown(trace, 3));
-    EXPECT_TRUE(WaitUntil([] { return alerts == 2; }, "an alert at each of two ends")) << alerts;
+    EXPECT_TRUE(WaitUntil([] { return alerts == 2 && heard == 2; }, "an alert heard at each of two ends"))
+        << alerts << " alerts, " << heard << " heard; the last: " << seen;
+    EXPECT_EQ(cover, GetForegroundWindow()) << "an alarm took the focus";
 
     app.Press(IDC_STOP);
     ASSERT_TRUE(WatchTo(app, &trace, " 0:02", "Stop to show the preset"));
@@ -247,8 +262,9 @@ TEST(Countdown, AutomaticRestartRunsAgainUntilStop)
     }, "three ticks after Stop"));
     for (const std::string& line : seen)
         EXPECT_TRUE(line.empty() || line == " 0:02") << "after Stop: " << line;
-    EXPECT_EQ(2, alerts) << "none at Start, while counting or at Stop";
+    EXPECT_TRUE(alerts == 2 && heard == 2) << "none at Start, while counting or at Stop";
     UnhookWinEvent(hook);
+    DestroyWindow(cover);
     ASSERT_TRUE(app.Close());
 }
 
