@@ -33,6 +33,21 @@ const std::string& VelmarisPath()
     return ExePath;
 }
 
+bool OnWine()
+{
+    static const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") &&
+                             !getenv("E2E_AS_ON_WINDOWS");
+    return wine;
+}
+
+std::string BesideDriver(const std::string& name)
+{
+    char path[MAX_PATH] = "";
+    GetModuleFileNameA(NULL, path, sizeof path);
+    std::string dir = path;
+    return dir.substr(0, dir.rfind('\\') + 1) + name;
+}
+
 double NowMs()
 {
     LARGE_INTEGER now, frequency;

@@ -48,11 +48,22 @@ std::vector<std::string> FileLines(const std::string& path);  // IniLines; a fai
 // the overrides, in order.
 std::vector<std::string> SavedIni(const RECT& r, IniOverrides settings = {});
 
-// The caption this run's UI language gets (run-e2e.sh --locale sets E2E_ENGLISH).
+// The caption this run's UI language gets: Chinese (PRC) or, for any other, English.
 inline const char* Caption(const char* chinese, const char* english)
 {
-    return getenv("E2E_ENGLISH") ? english : chinese;
+    return GetUserDefaultUILanguage() == MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED)
+               ? chinese : english;
 }
+
+// Under Wine, asked of Wine itself; E2E_AS_ON_WINDOWS makes a run under Wine
+// take Windows' path, as the test pack's run there does.
+bool OnWine();
+// Ends a test that needs Wine's surroundings (its logs, its tray stand-in,
+// its sound capture) on Windows, saying which.
+#define E2E_NEEDS_WINE(what) \
+    if (!e2e::OnWine()) GTEST_SKIP() << "needs Wine (" << what << "): skipped on Windows"
+// A file that comes with the test programs, by its path relative to them.
+std::string BesideDriver(const std::string& name);
 
 // Any window. Texts are read with the W calls and returned as UTF-8.
 std::string Utf8(const std::wstring& text);

@@ -238,6 +238,7 @@ std::string Describe(const RECT& r)
 
 TEST(Tray, DockedWithItsTipWhileRunningAndGoneAfterClose)
 {
+    E2E_NEEDS_WINE("trayer as the notification area, xdotool as the hand");
     ASSERT_TRUE(TrayIcons().empty()) << "an icon left from before";
     Velmaris app;
     ASSERT_TRUE(app.Start(FreshWorkDir()));
@@ -251,6 +252,7 @@ TEST(Tray, DockedWithItsTipWhileRunningAndGoneAfterClose)
 
 TEST(Tray, LeftClickBringsTheWindowToFrontInPlace)
 {
+    E2E_NEEDS_WINE("trayer as the notification area, xdotool as the hand");
     Velmaris app;
     ASSERT_TRUE(app.Start(FreshWorkDir()));
     std::vector<HWND> icons;
@@ -286,6 +288,7 @@ TEST(Tray, LeftClickBringsTheWindowToFrontInPlace)
 
 TEST(Tray, OnlyALeftButtonPressRaisesTheWindow)
 {
+    E2E_NEEDS_WINE("trayer as the notification area, xdotool as the hand");
     Velmaris app;
     ASSERT_TRUE(app.Start(FreshWorkDir()));
     std::vector<HWND> icons;
@@ -317,6 +320,7 @@ TEST(Tray, OnlyALeftButtonPressRaisesTheWindow)
 
 TEST(Tray, TaskbarCreatedPutsALostIconBack)
 {
+    E2E_NEEDS_WINE("trayer as the notification area, xdotool as the hand");
     Velmaris app;
     ASSERT_TRUE(app.Start(FreshWorkDir()));
     std::vector<HWND> icons;

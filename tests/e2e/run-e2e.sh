@@ -1,13 +1,16 @@
 #!/bin/bash
-# Runs velmaris_e2e.exe for one ctest test, in surroundings of its own: an Xvfb
-# on a free display, optionally trayer as the notification-area host, and a
-# warmed wineserver of the e2e prefix. Whatever it started it ends by process
-# id, and the prefix's server with wineserver -k; it exits with the driver's code.
+# Runs one Windows program for one ctest test, in surroundings of its own, so
+# that tests can run side by side: the folder BUILD/e2e-runs/NAME as its
+# working directory, a Wine prefix there copied from the tree's once and kept
+# for the next run (and so a wineserver of its own), an Xvfb on a free display
+# and optionally trayer as the notification-area host. Whatever it started it
+# ends by process id, and the prefix's server with wineserver -k; it exits
+# with the program's code.
 #
-# run-e2e.sh [--tray] [--audio] [--locale L [--messages M]] --tree BUILD --driver EXE
-#            --velmaris EXE [-- driver args]
+# run-e2e.sh [--tray] [--audio] [--locale L [--messages M]] --name NAME --tree BUILD
+#            -- PROGRAM [ARGS]
 # --locale L [--messages M] runs Wine in the Unix locale L (UI language from M),
-# not zh_CN.UTF-8, and tells the driver (E2E_ENGLISH) when the UI is not Chinese.
+# not zh_CN.UTF-8.
 # E2E_SHOT=file.png [E2E_SHOT_AT=seconds] takes a screenshot during the run.
 # --audio records sound and the log of Wine's debug channels. Wine's ALSA
 # driver runs inside the playing process, whose Unix environment is the
@@ -19,30 +22,28 @@
 # to E2E_LOG, whose lines other than calls, returns and traces show at the end.
 set -u
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
-tray=0 audio=0 tree= driver= exe= locale= messages=
+tray=0 audio=0 name= tree= locale= messages=
 while [ $# -gt 0 ]; do
     case $1 in
     --tray) tray=1; shift ;;
     --audio) audio=1; shift ;;
+    --name) name=$2; shift 2 ;;
     --tree) tree=$2; shift 2 ;;
-    --driver) driver=$2; shift 2 ;;
-    --velmaris) exe=$2; shift 2 ;;
     --locale) locale=$2; shift 2 ;;
     --messages) messages=$2; shift 2 ;;
     --) shift; break ;;
     *) echo "run-e2e.sh: unknown argument $1" >&2; exit 2 ;;
     esac
 done
-[ -n "$tree" ] && [ -n "$driver" ] && [ -n "$exe" ] || { echo "run-e2e.sh: --tree, --driver and --velmaris are needed" >&2; exit 2; }
+[ -n "$name" ] && [ -n "$tree" ] && [ $# -gt 0 ] || { echo "run-e2e.sh: --name, --tree and a program are needed" >&2; exit 2; }
 
 WINE_TREE=$tree WINE_LOADER=$tree/wine-exec
 . "$ROOT/scripts/wine-env.sh"
-# A prefix of its own, so that ending its server touches no other Wine work.
-export WINEPREFIX=$tree/e2e-prefix
+RUN=$tree/e2e-runs/$name
+export WINEPREFIX=$tree/e2e-runs/$name.prefix
 if [ -n "$locale" ]; then
     unset LC_ALL
     export LANG=$locale LC_MESSAGES=${messages:-$locale} WINE_LOCALE_CHOSEN=1
-    case $LC_MESSAGES in zh_CN*) ;; *) export E2E_ENGLISH=1 ;; esac
 fi
 
 TRAYER_PID= SHOT_PID=
@@ -59,8 +60,13 @@ trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 wine_stop  # a server that an interrupted run left behind
-wine_prefix_ready || exit 1
-xvfb_start 120 || exit 1
+rm -rf "$RUN" && mkdir -p "$RUN" && cd "$RUN" || exit 1
+# The tree's prefix is made once, by whichever test comes first.
+(export WINEPREFIX=$tree/wine-prefix; flock 9 && wine_prefix_ready) 9>"$tree/wine-prefix.lock" || exit 1
+if ! cmp -s "$tree/wine-prefix/.velmaris-ready" "$WINEPREFIX/.velmaris-ready"; then
+    wine_prefix_copy "$tree/wine-prefix" "$WINEPREFIX" || exit 1
+fi
+xvfb_start || exit 1
 if [ "$tray" = 1 ]; then
     # The driver runs xdotool and xwininfo itself, through /bin/sh on this PATH.
     for tool in trayer xdotool xwininfo; do
@@ -69,7 +75,7 @@ if [ "$tray" = 1 ]; then
     trayer --edge top --align right --widthtype pixel --width 200 --heighttype pixel --height 32 \
         </dev/null >/dev/null 2>&1 &
     TRAYER_PID=$!
-    for _ in $(seq 50); do
+    for _ in $(seq 300); do
         xdotool search --classname trayer >/dev/null 2>&1 && break
         sleep 0.1
     done
@@ -78,11 +84,9 @@ fi
 wine_warm
 
 if [ "$audio" = 1 ]; then
-    export HOME=$tree/e2e-audio
+    export HOME=$RUN/home
     export E2E_CAPTURE=$HOME/capture.wav E2E_LOG=$HOME/stderr.log
-    mkdir -p "$HOME" || exit 1
-    rm -f "$E2E_CAPTURE"*
-    : >"$E2E_LOG"
+    mkdir -p "$HOME" && : >"$E2E_LOG" || exit 1
     cat >"$HOME/.asoundrc" <<ASOUNDRC
 pcm.!default {
     type file
@@ -101,10 +105,10 @@ if [ -n "${E2E_SHOT:-}" ]; then
     SHOT_PID=$!
 fi
 if [ "$audio" = 1 ]; then
-    "$tree/wine-exec" "$driver" --velmaris="$exe" "$@" 2>>"$E2E_LOG"
+    "$tree/wine-exec" "$@" 2>>"$E2E_LOG"
     code=$?
     grep -Ev '^[0-9a-f]+:(Call |Ret |Starting |trace:relay:|trace:file:)' "$E2E_LOG" >&2
     exit $code
 fi
-"$tree/wine-exec" "$driver" --velmaris="$exe" "$@"
+"$tree/wine-exec" "$@"
 exit $?
