@@ -24,7 +24,7 @@ pack() {  # TREE OUT: prints the zip's path
     local zip=$out/Velmaris-$version-$arch-tests.zip
     python3 - "$zip" "$stamp" "$ROOT/scripts/run-tests.cmd" "$ROOT/LICENSE" \
         /usr/share/doc/googletest/copyright "$tree/Velmaris.exe" \
-        "$tree/tests/win32/settings_win32_test.exe" "$tree/tests/e2e/planted/winmm.dll" \
+        "$tree/tests/win32/settings_win32_test.exe" "$tree/planted/winmm.dll" \
         "$tree"/tests/e2e/velmaris_e2e_*.exe <<'PY'
 import os, sys, time, zipfile
 out, stamp, runner, licence, gtest = sys.argv[1:6]

@@ -64,6 +64,32 @@ wine_prefix_copy() {
             'for f; do cp -p "$f" "$f.copy" && mv -f "$f.copy" "$f"; done' sh {} +
 }
 
+# wine_run_begin NAME: surroundings of its own for one run of a Windows
+# program beside others, so that runs go side by side: the folder
+# $WINE_TREE/e2e-runs/NAME, emptied, as the working directory; a prefix
+# copied from the tree's once and kept for the next run (and so a wineserver
+# of its own); an Xvfb on a free display. wine_run_end ends the server and
+# the Xvfb.
+wine_run_begin() {
+    export WINEPREFIX=$WINE_TREE/e2e-runs/$1.prefix
+    wine_stop  # a server that an interrupted run left behind
+    rm -rf "$WINE_TREE/e2e-runs/$1" && mkdir -p "$WINE_TREE/e2e-runs/$1" &&
+        cd "$WINE_TREE/e2e-runs/$1" || return 1
+    # The tree's prefix is made once, by whichever run comes first.
+    (export WINEPREFIX=$WINE_TREE/wine-prefix; flock 9 && wine_prefix_ready) \
+        9>"$WINE_TREE/wine-prefix.lock" || return 1
+    if ! cmp -s "$WINE_TREE/wine-prefix/.velmaris-ready" "$WINEPREFIX/.velmaris-ready"; then
+        wine_prefix_copy "$WINE_TREE/wine-prefix" "$WINEPREFIX" || return 1
+    fi
+    xvfb_start
+}
+
+wine_run_end() {
+    wineserver -k </dev/null >/dev/null 2>&1
+    wineserver -w </dev/null >/dev/null 2>&1
+    xvfb_stop
+}
+
 # Starts the server and warms it, away from any caller's pipes.
 wine_warm() {
     wineserver -p </dev/null >/dev/null 2>&1

@@ -40,14 +40,6 @@ bool OnWine()
     return wine;
 }
 
-std::string BesideDriver(const std::string& name)
-{
-    char path[MAX_PATH] = "";
-    GetModuleFileNameA(NULL, path, sizeof path);
-    std::string dir = path;
-    return dir.substr(0, dir.rfind('\\') + 1) + name;
-}
-
 double NowMs()
 {
     LARGE_INTEGER now, frequency;

@@ -55,15 +55,11 @@ inline const char* Caption(const char* chinese, const char* english)
                ? chinese : english;
 }
 
-// Under Wine, asked of Wine itself; E2E_AS_ON_WINDOWS makes a run under Wine
-// take Windows' path, as the test pack's run there does.
+// Under Wine, asked of Wine itself; E2E_AS_ON_WINDOWS takes Windows' path there.
 bool OnWine();
-// Ends a test that needs Wine's surroundings (its logs, its tray stand-in,
-// its sound capture) on Windows, saying which.
+// On Windows, skips a test that needs Wine's surroundings and says which.
 #define E2E_NEEDS_WINE(what) \
     if (!e2e::OnWine()) GTEST_SKIP() << "needs Wine (" << what << "): skipped on Windows"
-// A file that comes with the test programs, by its path relative to them.
-std::string BesideDriver(const std::string& name);
 
 // Any window. Texts are read with the W calls and returned as UTF-8.
 std::string Utf8(const std::wstring& text);

@@ -179,9 +179,8 @@ TEST(Dialog, OpensWithTheDefaultsAndAPresetChangeShowsAtOnceDuringARun)
     EXPECT_FALSE(IsWindowEnabled(app.Main()));
 
     // 1:30 from a run with at most 2:58 left: the line shows 1:30 as OK ends
-    // the dialog and then counts on from the run's own start. Right after a
-    // tick, so that the next one is unlikely to hide the 1:30; where it did
-    // (the time line turned before the first look), the 1:30 goes unchecked.
+    // the dialog and then counts on from the run's own start. Right after a tick,
+    // so the next rarely hides the 1:30; if it did (the time line turned first), unchecked.
     Choose(dialog, IDC_MINUTES, 1);
     Choose(dialog, IDC_SECONDS, 30);
     ASSERT_TRUE(app.WaitTicks(1));
@@ -715,7 +714,7 @@ TEST(Sound, APlantedWinmmBesideTheProgramIsNotLoaded)
               "[SETTING]\r\nTimerMinute=0\r\nTimerSecond=2\r\nSoundFormat=1\r\nSoundWav=" + wave + "\r\n");
     std::string exe = dir + "\\Velmaris.exe", marker = dir + "\\planted-dll-loaded";
     ASSERT_TRUE(CopyFileA(VelmarisPath().c_str(), exe.c_str(), FALSE)) << VelmarisPath();
-    const std::string dll = BesideDriver("planted\\winmm.dll");
+    const std::string dll = VelmarisPath().substr(0, VelmarisPath().rfind('\\')) + "\\planted\\winmm.dll";
     ASSERT_TRUE(CopyFileA(dll.c_str(), (dir + "\\winmm.dll").c_str(), FALSE)) << dll;
     UserRegistryValue native("Software\\Wine\\AppDefaults\\Velmaris.exe\\DllOverrides", "winmm");
     const char order[] = "native,builtin";

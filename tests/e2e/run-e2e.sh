@@ -1,25 +1,21 @@
 #!/bin/bash
-# Runs one Windows program for one ctest test, in surroundings of its own, so
-# that tests can run side by side: the folder BUILD/e2e-runs/NAME as its
-# working directory, a Wine prefix there copied from the tree's once and kept
-# for the next run (and so a wineserver of its own), an Xvfb on a free display
-# and optionally trayer as the notification-area host. Whatever it started it
-# ends by process id, and the prefix's server with wineserver -k; it exits
+# Runs one Windows program for one ctest test in surroundings of its own
+# (wine_run_begin: a folder, a prefix and so a wineserver, an Xvfb), so that
+# tests run side by side, optionally with trayer as the notification-area
+# host. It ends what it started, by process id and wineserver -k, and exits
 # with the program's code.
 #
 # run-e2e.sh [--tray] [--audio] [--locale L [--messages M]] --name NAME --tree BUILD
 #            -- PROGRAM [ARGS]
-# --locale L [--messages M] runs Wine in the Unix locale L (UI language from M),
-# not zh_CN.UTF-8.
+# --locale L [--messages M]: Wine in the Unix locale L (UI language from M), not zh_CN.UTF-8.
 # E2E_SHOT=file.png [E2E_SHOT_AT=seconds] takes a screenshot during the run.
-# --audio records sound and the log of Wine's debug channels. Wine's ALSA
-# driver runs inside the playing process, whose Unix environment is the
-# driver's own (a Windows environment change reaches neither HOME nor ALSA):
-# so the driver runs with a HOME whose .asoundrc makes the default device a
-# file, E2E_CAPTURE, which each opening of the device writes anew as
-# E2E_CAPTURE, E2E_CAPTURE.0001, ... And the standard error of the programs it
-# starts, where a WINEDEBUG they are given writes, is the driver's own: it goes
-# to E2E_LOG, whose lines other than calls, returns and traces show at the end.
+# --audio: Wine's ALSA driver runs inside the playing process, whose Unix
+# environment is the driver's own (a Windows environment change reaches
+# neither HOME nor ALSA): so the driver runs with a HOME whose .asoundrc makes
+# the default device a file, E2E_CAPTURE (E2E_CAPTURE.0001, ... for each
+# further opening), and with its standard error, where the programs it starts
+# write the log of the WINEDEBUG they are given, in E2E_LOG, whose lines other
+# than calls, returns and traces show at the end.
 set -u
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
 tray=0 audio=0 name= tree= locale= messages=
@@ -39,8 +35,6 @@ done
 
 WINE_TREE=$tree WINE_LOADER=$tree/wine-exec
 . "$ROOT/scripts/wine-env.sh"
-RUN=$tree/e2e-runs/$name
-export WINEPREFIX=$tree/e2e-runs/$name.prefix
 if [ -n "$locale" ]; then
     unset LC_ALL
     export LANG=$locale LC_MESSAGES=${messages:-$locale} WINE_LOCALE_CHOSEN=1
@@ -48,25 +42,16 @@ fi
 
 TRAYER_PID= SHOT_PID=
 cleanup() {
-    wineserver -k </dev/null >/dev/null 2>&1
-    wineserver -w </dev/null >/dev/null 2>&1
     for pid in $SHOT_PID $TRAYER_PID; do
         kill "$pid" 2>/dev/null
         wait "$pid" 2>/dev/null
     done
-    xvfb_stop
+    wine_run_end
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-wine_stop  # a server that an interrupted run left behind
-rm -rf "$RUN" && mkdir -p "$RUN" && cd "$RUN" || exit 1
-# The tree's prefix is made once, by whichever test comes first.
-(export WINEPREFIX=$tree/wine-prefix; flock 9 && wine_prefix_ready) 9>"$tree/wine-prefix.lock" || exit 1
-if ! cmp -s "$tree/wine-prefix/.velmaris-ready" "$WINEPREFIX/.velmaris-ready"; then
-    wine_prefix_copy "$tree/wine-prefix" "$WINEPREFIX" || exit 1
-fi
-xvfb_start || exit 1
+wine_run_begin "$name" || exit 1
 if [ "$tray" = 1 ]; then
     # The driver runs xdotool and xwininfo itself, through /bin/sh on this PATH.
     for tool in trayer xdotool xwininfo; do
@@ -84,7 +69,7 @@ fi
 wine_warm
 
 if [ "$audio" = 1 ]; then
-    export HOME=$RUN/home
+    export HOME=$PWD/home
     export E2E_CAPTURE=$HOME/capture.wav E2E_LOG=$HOME/stderr.log
     mkdir -p "$HOME" && : >"$E2E_LOG" || exit 1
     cat >"$HOME/.asoundrc" <<ASOUNDRC
