@@ -120,6 +120,28 @@ xvfb_start() {
     return 1
 }
 
+# Starts trayer as the display's notification area (an XEmbed host), once
+# xdotool and xwininfo are there too, and waits until it shows, starting it
+# again when it ended (it sometimes does, on a display just started); sets
+# TRAYER_PID.
+trayer_start() {
+    for tool in trayer xdotool xwininfo; do
+        command -v "$tool" >/dev/null || { echo "$tool is missing (scripts/setup.sh installs it)" >&2; return 1; }
+    done
+    TRAYER_PID=
+    for _ in $(seq 300); do
+        if [ -z "$TRAYER_PID" ] || ! kill -0 "$TRAYER_PID" 2>/dev/null; then
+            trayer --edge top --align right --widthtype pixel --width 200 --heighttype pixel \
+                --height 32 </dev/null >/dev/null 2>&1 &
+            TRAYER_PID=$!
+        fi
+        xdotool search --classname trayer >/dev/null 2>&1 && return 0
+        sleep 0.1
+    done
+    echo "trayer did not start" >&2
+    return 1
+}
+
 xvfb_stop() {
     if [ -n "${XVFB_PID:-}" ]; then
         kill "$XVFB_PID" 2>/dev/null

@@ -33,13 +33,6 @@ const std::string& VelmarisPath()
     return ExePath;
 }
 
-bool OnWine()
-{
-    static const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") &&
-                             !getenv("E2E_AS_ON_WINDOWS");
-    return wine;
-}
-
 double NowMs()
 {
     LARGE_INTEGER now, frequency;

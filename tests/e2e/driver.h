@@ -56,7 +56,10 @@ inline const char* Caption(const char* chinese, const char* english)
 }
 
 // Under Wine, asked of Wine itself; E2E_AS_ON_WINDOWS takes Windows' path there.
-bool OnWine();
+inline bool OnWine()
+{
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") && !getenv("E2E_AS_ON_WINDOWS");
+}
 // On Windows, skips a test that needs Wine's surroundings and says which.
 #define E2E_NEEDS_WINE(what) \
     if (!e2e::OnWine()) GTEST_SKIP() << "needs Wine (" << what << "): skipped on Windows"

@@ -40,9 +40,9 @@ if [ -n "$locale" ]; then
     export LANG=$locale LC_MESSAGES=${messages:-$locale} WINE_LOCALE_CHOSEN=1
 fi
 
-TRAYER_PID= SHOT_PID=
+SHOT_PID=
 cleanup() {
-    for pid in $SHOT_PID $TRAYER_PID; do
+    for pid in $SHOT_PID ${TRAYER_PID:-}; do
         kill "$pid" 2>/dev/null
         wait "$pid" 2>/dev/null
     done
@@ -53,18 +53,7 @@ trap 'exit 130' INT TERM
 
 wine_run_begin "$name" || exit 1
 if [ "$tray" = 1 ]; then
-    # The driver runs xdotool and xwininfo itself, through /bin/sh on this PATH.
-    for tool in trayer xdotool xwininfo; do
-        command -v "$tool" >/dev/null || { echo "run-e2e.sh --tray: $tool is missing (scripts/setup.sh installs it)" >&2; exit 1; }
-    done
-    trayer --edge top --align right --widthtype pixel --width 200 --heighttype pixel --height 32 \
-        </dev/null >/dev/null 2>&1 &
-    TRAYER_PID=$!
-    for _ in $(seq 300); do
-        xdotool search --classname trayer >/dev/null 2>&1 && break
-        sleep 0.1
-    done
-    xdotool search --classname trayer >/dev/null 2>&1 || { echo "trayer did not start" >&2; exit 1; }
+    trayer_start || exit 1  # the driver runs xdotool and xwininfo itself, on this PATH
 fi
 wine_warm
 
