@@ -145,7 +145,7 @@ prep_a=$!
 prep_b=$!
 wait $prep_a; ok_a=$?
 wait $prep_b; ok_b=$?
-xvfb_start 160 || { echo "bench: no Xvfb" >&2; exit 1; }
+xvfb_start || { echo "bench: no Xvfb" >&2; exit 1; }
 wine_ok=0
 if [ $ok_a = 0 ] && [ $ok_b = 0 ]; then
     (export WINEPREFIX=$PREFIX_A; wine_warm)

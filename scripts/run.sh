@@ -88,7 +88,7 @@ if [ -z "$screenshot" ]; then
     exec "$WINE_LOADER" "$WINE_TREE/Velmaris.exe"
 fi
 
-xvfb_start 80
+xvfb_start
 trap 'wine_stop; xvfb_stop' EXIT
 "$WINE_LOADER" "$WINE_TREE/Velmaris.exe" </dev/null >/dev/null 2>&1 &
 sleep "${VELMARIS_SHOT_DELAY:-5}"

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Installs what the builds and tests need on a Debian machine; skips what is there.
 # Usage: scripts/setup.sh [native|win32|release|all]   (default: all)
+# all also installs the workflow linter the tests run (tools/lint, pinned and
+# locked) into build/tools/lint, with npm (and Node.js) from Debian when missing.
 set -euo pipefail
 what=${1:-all}
 
@@ -46,5 +48,21 @@ if [ "$what" != native ] && [ "$what" != release ] && ! locale -a 2>/dev/null | 
     echo 'zh_CN.UTF-8 UTF-8' | sudo_ tee -a /etc/locale.gen >/dev/null
   fi
   sudo_ locale-gen >/dev/null
+fi
+if [ "$what" = all ]; then
+  root=$(cd "$(dirname "$0")/.." && pwd)
+  lint=$root/build/tools/lint
+  if ! cmp -s "$root/tools/lint/package-lock.json" "$lint/package-lock.json" ||
+     [ ! -x "$lint/node_modules/.bin/action-validator" ]; then
+    if ! command -v npm >/dev/null; then
+      echo "setup: installing npm"
+      sudo_ apt-get update -qq
+      DEBIAN_FRONTEND=noninteractive sudo_ apt-get install -y -qq --no-install-recommends nodejs npm
+    fi
+    echo "setup: installing the workflow linter into build/tools/lint"
+    mkdir -p "$lint"
+    cp "$root/tools/lint/package.json" "$root/tools/lint/package-lock.json" "$root/tools/lint/.npmrc" "$lint/"
+    (cd "$lint" && npm ci --ignore-scripts --no-audit --no-fund --loglevel=error)
+  fi
 fi
 exit 0

@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test, layer by layer: the native unit tests
-# under ASan and UBSan, the fuzz run, the checks of the executables, and under
-# Wine the Windows tests of the settings file and the end-to-end tests.
+# Builds everything and runs every test, layer by layer: the CI workflow
+# against its schema, the native unit tests under ASan and UBSan, the fuzz
+# run, the checks of the executables, and under Wine the Windows tests of the
+# settings file and the end-to-end tests, side by side (E2E_JOBS at a time,
+# three a core by default: they mostly wait), with the Windows test pack.
 # Installs what is missing first. Ends with the total as "velmaris: N passed,
 # N failed" and a last line with each layer's count and the time taken, or
 # the layer that failed; a failure stops the run and exits 1.
@@ -46,6 +48,11 @@ ctest_layer() {
 
 bash scripts/setup.sh all || layer_failed "installing what the tests need"
 
+echo "== the CI workflow, against the schema of workflows"
+build/tools/lint/node_modules/.bin/action-validator .github/workflows/ci.yml ||
+    layer_failed "the workflow check (.github/workflows/ci.yml)"
+layer_passed workflow 1
+
 echo "== native build and unit tests (AddressSanitizer, UndefinedBehaviorSanitizer)"
 { cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug >/dev/null &&
   cmake --build build/native -j"$(nproc)"; } || layer_failed "the native build"
@@ -76,7 +83,7 @@ wine_prefix_ready || layer_failed "making the Wine prefix"
 wine_warm
 ctest_layer windows --test-dir "$WINE_TREE" -LE static -E '^e2e\.'
 echo "== end-to-end tests under Wine ($WINE_TREE)"
-ctest_layer e2e --test-dir "$WINE_TREE" -R '^e2e\.'
+ctest_layer e2e --test-dir "$WINE_TREE" -R '^e2e\.' -j "${E2E_JOBS:-$(($(nproc) * 3))}"
 
 echo "velmaris: $passed passed, $failed failed"
 echo "velmaris: passed $layers, in $(elapsed)"

@@ -48,11 +48,21 @@ std::vector<std::string> FileLines(const std::string& path);  // IniLines; a fai
 // the overrides, in order.
 std::vector<std::string> SavedIni(const RECT& r, IniOverrides settings = {});
 
-// The caption this run's UI language gets (run-e2e.sh --locale sets E2E_ENGLISH).
+// The caption this run's UI language gets: Chinese (PRC) or, for any other, English.
 inline const char* Caption(const char* chinese, const char* english)
 {
-    return getenv("E2E_ENGLISH") ? english : chinese;
+    return GetUserDefaultUILanguage() == MAKELANGID(LANG_CHINESE, SUBLANG_CHINESE_SIMPLIFIED)
+               ? chinese : english;
 }
+
+// Under Wine, asked of Wine itself; E2E_AS_ON_WINDOWS takes Windows' path there.
+inline bool OnWine()
+{
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") && !getenv("E2E_AS_ON_WINDOWS");
+}
+// On Windows, skips a test that needs Wine's surroundings and says which.
+#define E2E_NEEDS_WINE(what) \
+    if (!e2e::OnWine()) GTEST_SKIP() << "needs Wine (" << what << "): skipped on Windows"
 
 // Any window. Texts are read with the W calls and returned as UTF-8.
 std::string Utf8(const std::wstring& text);

@@ -179,8 +179,8 @@ TEST(Dialog, OpensWithTheDefaultsAndAPresetChangeShowsAtOnceDuringARun)
     EXPECT_FALSE(IsWindowEnabled(app.Main()));
 
     // 1:30 from a run with at most 2:58 left: the line shows 1:30 as OK ends
-    // the dialog and then counts on from the run's own start. Right after a
-    // tick, so that the next one cannot hide the 1:30.
+    // the dialog and then counts on from the run's own start. Right after a tick,
+    // so the next rarely hides the 1:30; if it did (the time line turned first), unchecked.
     Choose(dialog, IDC_MINUTES, 1);
     Choose(dialog, IDC_SECONDS, 30);
     ASSERT_TRUE(app.WaitTicks(1));
@@ -188,10 +188,14 @@ TEST(Dialog, OpensWithTheDefaultsAndAPresetChangeShowsAtOnceDuringARun)
     ASSERT_TRUE(WaitUntil([&] { return SecondsShown(trace[0] = app.Line(IDC_COUNTDOWNLINE, 0)) >= 0; },
                           "the countdown line"));
     const int before = SecondsShown(trace[0]);
+    std::string time = app.Line(IDC_CLOCKLINES, 1), timeAtFirstLook;
     ASSERT_TRUE(EndDialogWith(dialog, IDOK));
-    ASSERT_TRUE(app.Watch(IDC_COUNTDOWNLINE, 0, &trace, [](const Lines& t) { return t.size() > 2; },
-                          "1:30 and the next tick"));
-    EXPECT_EQ(" 1:30", trace[1]);
+    ASSERT_TRUE(app.Watch(IDC_COUNTDOWNLINE, 0, &trace, [&](const Lines& t) {
+        if (t.size() == 2 && timeAtFirstLook.empty())
+            timeAtFirstLook = app.Line(IDC_CLOCKLINES, 1);
+        return t.size() > 2;
+    }, "1:30 and the next tick"));
+    EXPECT_TRUE(trace[1] == " 1:30" || timeAtFirstLook != time) << trace[1];
     int after = SecondsShown(trace[2]);
     EXPECT_GE(after, 0) << trace[2];
     EXPECT_LE(after, before - 90) << trace[2] << " after " << trace[0];
@@ -441,6 +445,7 @@ testing::AssertionResult HoldsLines(HWND listBox, int lines)
 
 TEST(Dialog, EveryControlAndLineFitsItsWindowAt96144And192Dpi)
 {
+    E2E_NEEDS_WINE("a screen DPI read from the registry at each start");
     SeeDevicePixels();
     // Each Wine process reads the screen's DPI once, as it starts.
     UserRegistryValue screenDpi("Control Panel\\Desktop", "LogPixels");
@@ -601,6 +606,7 @@ testing::AssertionResult RunToExpiry(const Velmaris& app, HWND* cover = nullptr)
 
 TEST(Sound, BrowsedWaveIsPlayedOnceAtExpiry)
 {
+    E2E_NEEDS_WINE("its sound capture and call log");
     std::string dir = FreshWorkDir("[SETTING]\r\nTimerMinute=0\r\nTimerSecond=2\r\n");
     std::string wave = dir + "\\tone.wav", samples = ToneSamples();
     WriteWave(wave, samples);
@@ -646,6 +652,7 @@ TEST(Sound, BrowsedWaveIsPlayedOnceAtExpiry)
 
 TEST(Sound, WaveWithoutAPathFallsBackToTheBeepAndOneOnAnotherComputerIsNeverOpened)
 {
+    E2E_NEEDS_WINE("its sound capture and call log");
     // The path is compared exactly: only "" and "DEFAULT" mean the beep. A
     // path on another computer (a loopback one here) is shown, kept, silent.
     const struct { const char* typed; bool wave; } rows[] = {
@@ -698,6 +705,7 @@ TEST(Sound, WaveWithoutAPathFallsBackToTheBeepAndOneOnAnotherComputerIsNeverOpen
 // program it starts.
 TEST(Sound, APlantedWinmmBesideTheProgramIsNotLoaded)
 {
+    E2E_NEEDS_WINE("its sound capture and call log");
     // A winmm.dll that came along into the program's folder (a downloads
     // folder, say): the wave must still be played by the system's winmm.
     std::string dir = FreshWorkDir(), wave = dir + "\\tone.wav", samples = ToneSamples();
@@ -706,8 +714,8 @@ TEST(Sound, APlantedWinmmBesideTheProgramIsNotLoaded)
               "[SETTING]\r\nTimerMinute=0\r\nTimerSecond=2\r\nSoundFormat=1\r\nSoundWav=" + wave + "\r\n");
     std::string exe = dir + "\\Velmaris.exe", marker = dir + "\\planted-dll-loaded";
     ASSERT_TRUE(CopyFileA(VelmarisPath().c_str(), exe.c_str(), FALSE)) << VelmarisPath();
-    ASSERT_TRUE(CopyFileA(WinePath(PLANTED_DLL).c_str(), (dir + "\\winmm.dll").c_str(), FALSE))
-        << PLANTED_DLL;
+    const std::string dll = VelmarisPath().substr(0, VelmarisPath().rfind('\\')) + "\\planted\\winmm.dll";
+    ASSERT_TRUE(CopyFileA(dll.c_str(), (dir + "\\winmm.dll").c_str(), FALSE)) << dll;
     UserRegistryValue native("Software\\Wine\\AppDefaults\\Velmaris.exe\\DllOverrides", "winmm");
     const char order[] = "native,builtin";
     ASSERT_TRUE(native.Set(REG_SZ, order, sizeof order)) << "cannot write winmm's DLL override";

@@ -114,6 +114,7 @@ testing::AssertionResult DragBy(Velmaris& app)
 
 TEST(Faults, SessionEndSavesOnceAsACloseWould)
 {
+    E2E_NEEDS_WINE("a drag with xdotool");
     Velmaris app;
     ASSERT_TRUE(app.Start(FreshWorkDir()));
     HWND main = app.Main();
@@ -260,6 +261,7 @@ void RunKilledAfter(const KilledAfter& c, std::string* line)
 
 TEST(Faults, EndedFromOutsideAfterAChangeKeepsIt)
 {
+    E2E_NEEDS_WINE("drags with xdotool");
     auto okThenDrag = [](Velmaris& app) {
         testing::AssertionResult ok = PickPreset(app, IDOK);
         return ok ? DragBy(app) : ok;

@@ -1,88 +1,66 @@
 #!/bin/bash
-# Runs velmaris_e2e.exe for one ctest test, in surroundings of its own: an Xvfb
-# on a free display, optionally trayer as the notification-area host, and a
-# warmed wineserver of the e2e prefix. Whatever it started it ends by process
-# id, and the prefix's server with wineserver -k; it exits with the driver's code.
+# Runs one Windows program for one ctest test in surroundings of its own
+# (wine_run_begin: a folder, a prefix and so a wineserver, an Xvfb), so that
+# tests run side by side, optionally with trayer as the notification-area
+# host. It ends what it started, by process id and wineserver -k, and exits
+# with the program's code.
 #
-# run-e2e.sh [--tray] [--audio] [--locale L [--messages M]] --tree BUILD --driver EXE
-#            --velmaris EXE [-- driver args]
-# --locale L [--messages M] runs Wine in the Unix locale L (UI language from M),
-# not zh_CN.UTF-8, and tells the driver (E2E_ENGLISH) when the UI is not Chinese.
+# run-e2e.sh [--tray] [--audio] [--locale L [--messages M]] --name NAME --tree BUILD
+#            -- PROGRAM [ARGS]
+# --locale L [--messages M]: Wine in the Unix locale L (UI language from M), not zh_CN.UTF-8.
 # E2E_SHOT=file.png [E2E_SHOT_AT=seconds] takes a screenshot during the run.
-# --audio records sound and the log of Wine's debug channels. Wine's ALSA
-# driver runs inside the playing process, whose Unix environment is the
-# driver's own (a Windows environment change reaches neither HOME nor ALSA):
-# so the driver runs with a HOME whose .asoundrc makes the default device a
-# file, E2E_CAPTURE, which each opening of the device writes anew as
-# E2E_CAPTURE, E2E_CAPTURE.0001, ... And the standard error of the programs it
-# starts, where a WINEDEBUG they are given writes, is the driver's own: it goes
-# to E2E_LOG, whose lines other than calls, returns and traces show at the end.
+# --audio: Wine's ALSA driver runs inside the playing process, whose Unix
+# environment is the driver's own (a Windows environment change reaches
+# neither HOME nor ALSA): so the driver runs with a HOME whose .asoundrc makes
+# the default device a file, E2E_CAPTURE (E2E_CAPTURE.0001, ... for each
+# further opening), and with its standard error, where the programs it starts
+# write the log of the WINEDEBUG they are given, in E2E_LOG, whose lines other
+# than calls, returns and traces show at the end.
 set -u
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
-tray=0 audio=0 tree= driver= exe= locale= messages=
+tray=0 audio=0 name= tree= locale= messages=
 while [ $# -gt 0 ]; do
     case $1 in
     --tray) tray=1; shift ;;
     --audio) audio=1; shift ;;
+    --name) name=$2; shift 2 ;;
     --tree) tree=$2; shift 2 ;;
-    --driver) driver=$2; shift 2 ;;
-    --velmaris) exe=$2; shift 2 ;;
     --locale) locale=$2; shift 2 ;;
     --messages) messages=$2; shift 2 ;;
     --) shift; break ;;
     *) echo "run-e2e.sh: unknown argument $1" >&2; exit 2 ;;
     esac
 done
-[ -n "$tree" ] && [ -n "$driver" ] && [ -n "$exe" ] || { echo "run-e2e.sh: --tree, --driver and --velmaris are needed" >&2; exit 2; }
+[ -n "$name" ] && [ -n "$tree" ] && [ $# -gt 0 ] || { echo "run-e2e.sh: --name, --tree and a program are needed" >&2; exit 2; }
 
 WINE_TREE=$tree WINE_LOADER=$tree/wine-exec
 . "$ROOT/scripts/wine-env.sh"
-# A prefix of its own, so that ending its server touches no other Wine work.
-export WINEPREFIX=$tree/e2e-prefix
 if [ -n "$locale" ]; then
     unset LC_ALL
     export LANG=$locale LC_MESSAGES=${messages:-$locale} WINE_LOCALE_CHOSEN=1
-    case $LC_MESSAGES in zh_CN*) ;; *) export E2E_ENGLISH=1 ;; esac
 fi
 
-TRAYER_PID= SHOT_PID=
+SHOT_PID=
 cleanup() {
-    wineserver -k </dev/null >/dev/null 2>&1
-    wineserver -w </dev/null >/dev/null 2>&1
-    for pid in $SHOT_PID $TRAYER_PID; do
+    for pid in $SHOT_PID ${TRAYER_PID:-}; do
         kill "$pid" 2>/dev/null
         wait "$pid" 2>/dev/null
     done
-    xvfb_stop
+    wine_run_end
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-wine_stop  # a server that an interrupted run left behind
-wine_prefix_ready || exit 1
-xvfb_start 120 || exit 1
+wine_run_begin "$name" || exit 1
 if [ "$tray" = 1 ]; then
-    # The driver runs xdotool and xwininfo itself, through /bin/sh on this PATH.
-    for tool in trayer xdotool xwininfo; do
-        command -v "$tool" >/dev/null || { echo "run-e2e.sh --tray: $tool is missing (scripts/setup.sh installs it)" >&2; exit 1; }
-    done
-    trayer --edge top --align right --widthtype pixel --width 200 --heighttype pixel --height 32 \
-        </dev/null >/dev/null 2>&1 &
-    TRAYER_PID=$!
-    for _ in $(seq 50); do
-        xdotool search --classname trayer >/dev/null 2>&1 && break
-        sleep 0.1
-    done
-    xdotool search --classname trayer >/dev/null 2>&1 || { echo "trayer did not start" >&2; exit 1; }
+    trayer_start || exit 1  # the driver runs xdotool and xwininfo itself, on this PATH
 fi
 wine_warm
 
 if [ "$audio" = 1 ]; then
-    export HOME=$tree/e2e-audio
+    export HOME=$PWD/home
     export E2E_CAPTURE=$HOME/capture.wav E2E_LOG=$HOME/stderr.log
-    mkdir -p "$HOME" || exit 1
-    rm -f "$E2E_CAPTURE"*
-    : >"$E2E_LOG"
+    mkdir -p "$HOME" && : >"$E2E_LOG" || exit 1
     cat >"$HOME/.asoundrc" <<ASOUNDRC
 pcm.!default {
     type file
@@ -101,10 +79,10 @@ if [ -n "${E2E_SHOT:-}" ]; then
     SHOT_PID=$!
 fi
 if [ "$audio" = 1 ]; then
-    "$tree/wine-exec" "$driver" --velmaris="$exe" "$@" 2>>"$E2E_LOG"
+    "$tree/wine-exec" "$@" 2>>"$E2E_LOG"
     code=$?
     grep -Ev '^[0-9a-f]+:(Call |Ret |Starting |trace:relay:|trace:file:)' "$E2E_LOG" >&2
     exit $code
 fi
-"$tree/wine-exec" "$driver" --velmaris="$exe" "$@"
+"$tree/wine-exec" "$@"
 exit $?
