@@ -93,7 +93,7 @@ file_rows() {
     fi
     size=$(stat -c %s "$exe")
     row "$label: size" "$size bytes ($(awk -v s="$size" 'BEGIN { printf "%.1f", s / 1024 }') KiB)" \
-        "at most 32 KiB: $([ "$size" -le 32768 ] && echo yes || echo no)"
+        "at most 25 KiB: $([ "$size" -le 25600 ] && echo yes || echo no)"
     row "$label: sections (bytes)" "$(sections_of "$exe")"
     row "$label: imported DLLs" "$(dlls_of "$exe")" "system DLLs only: $(system_dlls_only "$exe")"
 }

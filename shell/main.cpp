@@ -140,6 +140,8 @@ static LRESULT CALLBACK MainWndProc(HWND window, UINT message, WPARAM wParam, LP
         return OnTrayNotify(window, wParam, lParam);
     case WM_POWERBROADCAST:
         return OnPowerBroadcast(window, wParam);
+    case WM_DPICHANGED:
+        return OnDpiChanged(window, wParam, lParam);
     default:
         if (message == Shell.taskbarCreated && message != 0) {
             RestoreIcon(window);

@@ -105,3 +105,24 @@ const int32_t* MainWindowRect(HWND window, int32_t rect[4])
     rect[3] = r.bottom;
     return rect;
 }
+
+static void MoveTo(HWND window, LONG x, LONG y)
+{
+    SetWindowPos(window, NULL, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT OnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam)
+{
+    // The dialog manager lays the template out again at the new DPI: the
+    // window's size, its font, the controls and list boxes.
+    LRESULT result = DefDlgProcA(window, WM_DPICHANGED, wParam, lParam);
+    // Then where Windows suggests (in a drag, under the cursor as before), and
+    // wholly onto a work area if less than half of it lies on one, as the
+    // raise does: the new size may reach off the screen.
+    const RECT* suggested = (const RECT*)lParam;
+    MoveTo(window, suggested->left, suggested->top);
+    POINT to;
+    if (!PlaceInView(window, &to))
+        MoveTo(window, to.x, to.y);
+    return result;
+}

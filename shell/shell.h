@@ -109,6 +109,10 @@ void EndTopmost(HWND window);
 // Moves the window to the saved corner, or into view as a raise would, shows
 // it, and records where it landed.
 void PlaceMainWindow(HWND window, ClockData* data);
+// WM_DPICHANGED: the window laid out again at the new DPI by the dialog
+// manager and moved where Windows suggests, then wholly onto a work area if
+// less than half of it lies on one.
+LRESULT OnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam);
 // The window's rectangle (the restored one when minimized) as left, top,
 // right, bottom in rect, which it returns; NULL when it cannot be read.
 const int32_t* MainWindowRect(HWND window, int32_t rect[4]);

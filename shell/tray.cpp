@@ -19,9 +19,11 @@ BOOL SetTrayIcon(HWND window, DWORD action, UINT id, UINT iconResource, const ch
     record.uID = id;
     record.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
     record.uCallbackMessage = WM_TRAYNOTIFY;
-    record.hIcon = LoadIconA(MainInstance, MAKEINTRESOURCEA(iconResource));
+    // At the small-icon size of the DPI, which the one 32 x 32 image is
+    // scaled down to; the shell keeps its own copy, so ours goes after the calls.
+    record.hIcon = (HICON)LoadImageA(MainInstance, MAKEINTRESOURCEA(iconResource), IMAGE_ICON,
+                                     GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON), 0);
     lstrcpynA(record.szTip, tip ? tip : "", 64);
-    // LoadIconA's icon is shared and lives with the module: never destroyed.
     BOOL result = Shell_NotifyIconA(action, &record);
     // An icon Explorer added although the call timed out (busy at logon), or
     // kept (TaskbarCreated at a display change), refuses a second NIM_ADD:
@@ -37,6 +39,8 @@ BOOL SetTrayIcon(HWND window, DWORD action, UINT id, UINT iconResource, const ch
         record.uVersion = NOTIFYICON_VERSION;
         Shell_NotifyIconA(NIM_SETVERSION, &record);
     }
+    if (record.hIcon)
+        DestroyIcon(record.hIcon);
     return result;
 }
 

@@ -1,8 +1,9 @@
 #!/bin/sh
 # Checks a built Velmaris.exe: the PE format for its processor, a GUI program,
 # imports from system DLLs only, ASLR, DEP and terminal-server awareness, the
-# 32 KiB of the 32-bit deliverable, and one version: the version block's file
-# and product versions, numbers and strings, all those of VERSION_H.
+# 25 KiB (25,600 bytes) of the 32-bit deliverable, and one version: the
+# version block's file and product versions, numbers and strings, all those of
+# VERSION_H.
 # Usage: check_exe.sh EXE PROCESSOR VERSION_H
 exe=$1 processor=$2 version_h=$3
 objdump=$processor-w64-mingw32-objdump windres=$processor-w64-mingw32-windres
@@ -21,7 +22,7 @@ esac
 
 size=$(stat -c %s "$exe")
 if [ "$processor" = i686 ]; then
-    limit=32768
+    limit=25600
     if [ "$size" -le "$limit" ]; then
         echo "ok: size $size bytes, $((limit - size)) under $limit"
     else

@@ -433,8 +433,9 @@ def check_manifest(chk, body):
     settings = root.findall("%sapplication/%swindowsSettings" % (ASM_V3, ASM_V3))
     chk.eq("windowsSettings blocks", len(settings), 1)
     chk.eq("dpiAware", [(e.text or "").strip() for e in root.iter(WS2005 + "dpiAware")],
-           ["true"])
-    chk.eq("dpiAwareness (per-monitor)", list(root.iter(WS2016 + "dpiAwareness")), [])
+           ["true/pm"])
+    chk.eq("dpiAwareness", [(e.text or "").strip() for e in root.iter(WS2016 + "dpiAwareness")],
+           ["PerMonitorV2, PerMonitor"])
     chk.eq("dependencies (Common Controls 6 would be one)",
            list(root.iter(ASM_V1 + "dependency")), [])
 
