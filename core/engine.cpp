@@ -89,10 +89,14 @@ void CheckRestart(ClockData* data, uint32_t now)
     if (Schedule(data, now, &wait) != RestartStart)
         return;
     data->BeepPending = 0;
-    if (wait == 0) {
-        data->StartTick = RestartTick(data);
-        data->Running = 1;
-    }
+    if (wait != 0)
+        return;
+    // Noticed a second or more late (a sleep without a wake timer, restart
+    // turned on long after the end) with under a second of its run left, it
+    // would ring at once: a whole run from now instead.
+    uint32_t at = RestartTick(data), late = now - at;
+    data->StartTick = late >= 1000 && (uint64_t)late + 1000 > RunLength(data) ? now : at;
+    data->Running = 1;
 }
 
 void UpdateCountdown(ClockData* data, uint32_t now, Effects* out)

@@ -15,7 +15,9 @@
 // ever can, as one passed in a sleep as long as the tick count's range does.
 // The restart delay is clamped to at least a second and at most what the tick
 // count can time after the end.
-// A restart starts at the end plus the delay, which keeps the rhythm.
+// A restart starts at the end plus the delay, which keeps the rhythm; one
+// noticed a second or more late, with under a second of its run left, starts a
+// whole run from then.
 // An alarm that comes late re-bases the chain on itself, so the next one is at
 // least a second away; and no run ends within a second of the last alarm (a
 // second here being MinAlarmGapMs).

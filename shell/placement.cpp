@@ -116,6 +116,10 @@ LRESULT OnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam)
     // The dialog manager lays the template out again at the new DPI: the
     // window's size, its font, the controls and list boxes.
     LRESULT result = DefDlgProcA(window, WM_DPICHANGED, wParam, lParam);
+    // A minimized window's rectangle is its icon's, off the screen: moved into
+    // view, it would show as a stub. It is placed again when restored.
+    if (IsIconic(window))
+        return result;
     // Then where Windows suggests (in a drag, under the cursor as before), and
     // wholly onto a work area if less than half of it lies on one, as the
     // raise does: the new size may reach off the screen.
