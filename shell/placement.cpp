@@ -71,12 +71,17 @@ void EndTopmost(HWND window)
     SetWindowPos(window, HWND_NOTOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 }
 
+static void MoveTo(HWND window, LONG x, LONG y)
+{
+    SetWindowPos(window, NULL, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 void PlaceMainWindow(HWND window, ClockData* data)
 {
     // Saved on a monitor that is gone, it would start where nothing shows it:
     // put at the saved corner first, then into view as the raise does.
     POINT to = {data->left, data->top};
-    SetWindowPos(window, NULL, to.x, to.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    MoveTo(window, to.x, to.y);
     PlaceInView(window, &to);
     RECT actual;
     if (SetWindowPos(window, NULL, to.x, to.y, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW) &&
@@ -104,11 +109,6 @@ const int32_t* MainWindowRect(HWND window, int32_t rect[4])
     rect[2] = r.right;
     rect[3] = r.bottom;
     return rect;
-}
-
-static void MoveTo(HWND window, LONG x, LONG y)
-{
-    SetWindowPos(window, NULL, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 LRESULT OnDpiChanged(HWND window, WPARAM wParam, LPARAM lParam)
